@@ -1,0 +1,38 @@
+# `make` builds and installs every deliverable for every target this machine
+# can build, into dist/<target>/, and shows them working. `make test` runs
+# every test: host, and arm64 under qemu-user. CMake presets do the work.
+
+NDK := $(or $(ANDROID_NDK_HOME),$(ANDROID_NDK_ROOT))
+export ANDROID_NDK_HOME := $(NDK)
+
+TARGETS := host linux-arm64 $(if $(NDK),android-arm64)
+TEST_PRESETS := host linux-arm64
+
+.PHONY: all test deps clean
+.SECONDARY:
+
+all: $(TARGETS:%=install-%)
+ifeq ($(NDK),)
+	@echo "android-arm64: skipped (no NDK: set ANDROID_NDK_HOME or ANDROID_NDK_ROOT)"
+endif
+	@cmake/demo.sh $(TARGETS)
+
+test: $(TEST_PRESETS:%=test-%)
+
+deps:
+	@cmake/deps.sh
+
+configure-%: deps
+	@cmake --preset $* --log-level=WARNING >/dev/null
+
+build-%: configure-%
+	@cmake --build --preset $*
+
+install-%: build-%
+	@cmake --install build/$* >/dev/null
+
+test-%: build-%
+	@ctest --preset $*
+
+clean:
+	rm -rf build dist

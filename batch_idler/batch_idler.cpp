@@ -1,0 +1,56 @@
+// batch_idler: move this process into the batch scheduling class at a low
+// priority, then stay alive doing nothing until a signal ends it.
+//
+//   batch_idler [nice_value]      (nice_value defaults to 19)
+//
+// A refused step is reported on standard error and the program goes on.
+// Standard input is read and discarded while it is open; once it ends the
+// program sleeps instead of spinning on end of file.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <poll.h>
+#include <sched.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+int main(int argc, char *argv[])
+{
+    // atoi by design: no range check, and an out-of-range value keeps the
+    // low 32 bits of the 64-bit conversion.
+    int nice_value = 19;
+    if (argc >= 2)
+        nice_value = atoi(argv[1]);
+
+    sched_param param = {}; // sched_priority 0, the only value the batch class takes
+    if (sched_setscheduler(0, SCHED_BATCH, &param) != 0)
+        perror("sched_setscheduler(0,SCHED_BATCH,{.sched_priority=0}");
+
+    // setpriority may legitimately leave a stale errno alone; judge it only
+    // by its return value so an earlier failure is never reported here.
+    errno = 0;
+    if (setpriority(PRIO_PROCESS, 0, nice_value) != 0) {
+        char msg[50];
+        snprintf(msg, sizeof msg, "setpriority(PRIO_PROCESS, 0, %d)", nice_value);
+        perror(msg);
+    }
+
+    // Drain standard input so a writer is never held up. A non-blocking
+    // descriptor is waited on rather than spun on.
+    for (;;) {
+        errno = 0;
+        if (getchar() != EOF)
+            continue;
+        if (!ferror(stdin) || (errno != EAGAIN && errno != EWOULDBLOCK && errno != EINTR))
+            break;
+        clearerr(stdin);
+        pollfd in = {STDIN_FILENO, POLLIN, 0};
+        poll(&in, 1, -1);
+    }
+
+    // End of input, or an input that failed for good: nothing left to read,
+    // so sleep until a signal ends the process.
+    for (;;)
+        pause();
+}

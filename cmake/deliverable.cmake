@@ -1,0 +1,12 @@
+# Deliverables link nothing but the C library: no C++ runtime, exceptions or
+# RTTI. Linking with the C driver makes any stray C++ runtime reference a
+# link error instead of a silently larger binary.
+set(deliverable_flags -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+
+function(add_static_program name)
+  add_executable(${name} ${ARGN})
+  target_compile_options(${name} PRIVATE ${deliverable_flags})
+  target_link_options(${name} PRIVATE -static)
+  set_target_properties(${name} PROPERTIES LINKER_LANGUAGE C)
+  install(TARGETS ${name} RUNTIME DESTINATION bin)
+endfunction()

@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Makes sure the Debian packages that building and testing need are here.
+# As root it installs what is missing; otherwise it prints the one command to run.
+set -euo pipefail
+
+packages=(
+  cmake ninja-build make gcc g++ binutils file   # host build
+  g++-aarch64-linux-gnu qemu-user                 # arm64 build, tests under emulation
+  googletest libgtest-dev                         # tests (sources for the cross build)
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
+  [ "$status" = installed ] || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+if [ "$(id -u)" -ne 0 ]; then
+  echo "missing Debian packages; run as root:" >&2
+  echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+  exit 1
+fi
+echo "installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+apt-get update -qq
+apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

@@ -1,0 +1,12 @@
+#!/usr/bin/env bash
+# Fails when a deliverable carries any of the C++ runtime: mangled names
+# (std::, operator new, typeinfo), exception support or guarded statics.
+# usage: no_cxx_runtime.sh NM FILE
+set -euo pipefail
+nm=$1 file=$2
+found=$("$nm" "$file" | awk '{print $NF}' | grep -E '^_Z|__gxx_personality|__cxa_(throw|begin_catch|guard|pure_virtual)' || true)
+if [ -n "$found" ]; then
+  echo "$file carries C++ runtime symbols:"
+  echo "$found"
+  exit 1
+fi

@@ -1,0 +1,219 @@
+#include "child.h"
+
+#include <cerrno>
+#include <chrono>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <fstream>
+#include <grp.h>
+#include <sched.h>
+#include <sstream>
+#include <sys/ioctl.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+[[noreturn]] void die_in_child(const char *what)
+{
+    perror(what);
+    _exit(127);
+}
+
+void setup_child(const child_options &o, int in_read, int out_write, int err_write)
+{
+    switch (o.stdin_kind) {
+    case input::pipe:
+    case input::pipe_nonblocking:
+        if (dup2(in_read, 0) < 0)
+            die_in_child("dup2(stdin)");
+        if (o.stdin_kind == input::pipe_nonblocking && fcntl(0, F_SETFL, O_NONBLOCK) < 0)
+            die_in_child("fcntl(O_NONBLOCK)");
+        break;
+    case input::dev_null: {
+        int fd = open("/dev/null", O_RDONLY);
+        if (fd < 0 || dup2(fd, 0) < 0)
+            die_in_child("/dev/null");
+        close(fd);
+        break;
+    }
+    case input::closed:
+        close(0);
+        break;
+    }
+    switch (o.stdout_kind) {
+    case output::pipe:
+        dup2(out_write, 1);
+        break;
+    case output::dev_full: {
+        int fd = open("/dev/full", O_WRONLY);
+        if (fd < 0 || dup2(fd, 1) < 0)
+            die_in_child("/dev/full");
+        close(fd);
+        break;
+    }
+    case output::closed:
+        close(1);
+        break;
+    case output::file: {
+        int fd = open(o.stdout_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd < 0 || dup2(fd, 1) < 0)
+            die_in_child(o.stdout_file.c_str());
+        close(fd);
+        break;
+    }
+    }
+    dup2(err_write, 2);
+
+    if (o.start_idle) {
+        rlimit none = {0, 0};
+        sched_param param = {};
+        if (setrlimit(RLIMIT_NICE, &none) != 0)
+            die_in_child("setrlimit(RLIMIT_NICE)");
+        if (sched_setscheduler(0, SCHED_IDLE, &param) != 0)
+            die_in_child("sched_setscheduler(SCHED_IDLE)");
+    }
+    if (o.as_nobody) {
+        if (setgroups(0, nullptr) != 0 || setgid(nobody_gid) != 0 || setuid(nobody_uid) != 0)
+            die_in_child("drop to nobody");
+    }
+}
+
+std::string read_all(int fd)
+{
+    std::string text;
+    char chunk[4096];
+    for (;;) {
+        ssize_t n = read(fd, chunk, sizeof chunk);
+        if (n > 0)
+            text.append(chunk, static_cast<size_t>(n));
+        else if (n == 0 || errno != EINTR)
+            break;
+    }
+    return text;
+}
+
+} // namespace
+
+child start_program(const std::string &program, const std::vector<std::string> &args,
+                    const child_options &options)
+{
+    int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
+    if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
+        return {};
+
+    std::vector<std::string> words;
+    if (*TEST_EMULATOR)
+        words.push_back(TEST_EMULATOR);
+    words.push_back(program);
+    words.insert(words.end(), args.begin(), args.end());
+    std::vector<char *> argv;
+    for (auto &w : words)
+        argv.push_back(w.data());
+    argv.push_back(nullptr);
+
+    child c;
+    c.pid = fork();
+    if (c.pid == 0) {
+        setup_child(options, in[0], out[1], err[1]);
+        execv(argv[0], argv.data());
+        die_in_child(argv[0]);
+    }
+    close(in[0]);
+    close(out[1]);
+    close(err[1]);
+    c.in = in[1];
+    c.out = out[0];
+    c.err = err[0];
+    if (options.stdin_kind != input::pipe && options.stdin_kind != input::pipe_nonblocking) {
+        close(c.in);
+        c.in = -1;
+    }
+    return c;
+}
+
+finished end_program(child &c, int sig)
+{
+    finished f;
+    if (c.in >= 0)
+        close(c.in);
+    if (sig != 0)
+        kill(c.pid, sig);
+    while (waitpid(c.pid, &f.status, 0) < 0 && errno == EINTR) {
+    }
+    f.out = read_all(c.out);
+    f.err = read_all(c.err);
+    close(c.out);
+    close(c.err);
+    c = child{};
+    return f;
+}
+
+bool read_proc_stat(pid_t pid, proc_stat *st)
+{
+    std::ifstream file("/proc/" + std::to_string(pid) + "/stat");
+    std::string text;
+    if (!std::getline(file, text))
+        return false;
+    // The command name may hold blanks and parentheses: fields start after the last ')'.
+    size_t close_paren = text.rfind(')');
+    if (close_paren == std::string::npos)
+        return false;
+    std::istringstream rest(text.substr(close_paren + 2));
+    std::vector<std::string> field(3); // fields are numbered from 1; 1 and 2 are pid and name
+    for (std::string word; rest >> word;)
+        field.push_back(word);
+    if (field.size() <= 41)
+        return false;
+    st->state = field[3][0];
+    st->cpu_ticks = std::stoull(field[14]) + std::stoull(field[15]);
+    st->nice = std::stol(field[19]);
+    st->policy = static_cast<unsigned>(std::stoul(field[41]));
+    return true;
+}
+
+bool wait_until(const std::function<bool()> &cond, int timeout_ms)
+{
+    auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+    while (!cond()) {
+        if (std::chrono::steady_clock::now() > deadline)
+            return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
+
+int pipe_unread(int fd)
+{
+    int n = -1;
+    return ioctl(fd, FIONREAD, &n) == 0 ? n : -1;
+}
+
+std::string shareable_copy(const std::string &path)
+{
+    char dir[] = "/tmp/proc-test-XXXXXX";
+    if (!mkdtemp(dir) || chmod(dir, 0755) != 0)
+        return {};
+    std::string copy = std::string(dir) + "/" + path.substr(path.rfind('/') + 1);
+    std::ifstream from(path, std::ios::binary);
+    std::ofstream to(copy, std::ios::binary);
+    to << from.rdbuf();
+    to.close();
+    if (!to || chmod(copy.c_str(), 0755) != 0)
+        return {};
+    return copy;
+}
+
+void remove_shareable_copy(const std::string &copy)
+{
+    if (copy.empty())
+        return;
+    unlink(copy.c_str());
+    rmdir(copy.substr(0, copy.rfind('/')).c_str());
+}

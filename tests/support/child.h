@@ -1,0 +1,61 @@
+// Starting the programs under test as real processes and watching them from
+// outside, through /proc, the way an administrator would.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <sys/types.h>
+#include <vector>
+
+enum class input { pipe, pipe_nonblocking, dev_null, closed };
+enum class output { pipe, dev_full, closed, file };
+
+struct child_options {
+    input stdin_kind = input::pipe;
+    output stdout_kind = output::pipe;
+    std::string stdout_file; // with output::file
+    bool as_nobody = false;  // drop to user nobody before exec
+    bool start_idle = false; // start in SCHED_IDLE with RLIMIT_NICE 0
+};
+
+struct child {
+    pid_t pid = -1;
+    int in = -1;  // write end of its standard input, with input::pipe*
+    int out = -1; // read end of its standard output, with output::pipe
+    int err = -1; // read end of its standard error
+};
+
+struct finished {
+    int status = 0; // as waitpid gives it
+    std::string out, err;
+};
+
+struct proc_stat {
+    char state = '?';
+    long nice = 0;
+    unsigned policy = 0;
+    unsigned long long cpu_ticks = 0; // utime + stime
+};
+
+constexpr uid_t nobody_uid = 65534;
+constexpr gid_t nobody_gid = 65534;
+
+// Starts program with args, through the emulator when cross compiled.
+child start_program(const std::string &program, const std::vector<std::string> &args,
+                    const child_options &options = {});
+// Sends sig (unless 0), reaps the child and collects what it wrote.
+finished end_program(child &c, int sig);
+
+bool read_proc_stat(pid_t pid, proc_stat *st);
+// Polls cond every few milliseconds for up to timeout_ms.
+bool wait_until(const std::function<bool()> &cond, int timeout_ms = 20000);
+// Bytes written to a pipe and not yet read by the other end.
+int pipe_unread(int fd);
+// A copy of an executable that user nobody may run, whatever the build tree's permissions.
+std::string shareable_copy(const std::string &path);
+void remove_shareable_copy(const std::string &copy);
+
+// Names a parameterised case after the name field of its table row.
+struct case_name {
+    template <class Info> std::string operator()(const Info &row) const { return row.param.name; }
+};
