@@ -8,7 +8,7 @@ export ANDROID_NDK_HOME := $(NDK)
 TARGETS := host linux-arm64 $(if $(NDK),android-arm64)
 TEST_PRESETS := host linux-arm64
 
-.PHONY: all test deps clean
+.PHONY: all test bench deps clean
 .SECONDARY:
 
 all: $(TARGETS:%=install-%)
@@ -18,6 +18,10 @@ endif
 	@cmake/demo.sh $(TARGETS)
 
 test: $(TEST_PRESETS:%=test-%)
+
+# Benchmarks print each subject's median time as a ratio of its floor's.
+bench: build-host
+	@for b in build/host/bench/*_bench; do [ -x "$$b" ] && "$$b"; done; true
 
 deps:
 	@cmake/deps.sh

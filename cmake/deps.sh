@@ -7,6 +7,7 @@ packages=(
   cmake ninja-build make gcc g++ binutils file   # host build
   g++-aarch64-linux-gnu qemu-user                 # arm64 build, tests under emulation
   googletest libgtest-dev                         # tests (sources for the cross build)
+  libbenchmark-dev                                # benchmarks
 )
 
 missing=()
