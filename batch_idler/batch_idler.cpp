@@ -21,18 +21,18 @@ int main(int argc, char *argv[])
     // low 32 bits of the 64-bit conversion.
     int nice_value = 19;
     if (argc >= 2)
-        nice_value = atoi(argv[1]);
+        nice_value = atoi(argv[1]); // NOLINT(cert-err34-c): unchecked by design, see above
 
     sched_param param = {}; // sched_priority 0, the only value the batch class takes
     if (sched_setscheduler(0, SCHED_BATCH, &param) != 0)
         perror("sched_setscheduler(0,SCHED_BATCH,{.sched_priority=0}");
 
-    // setpriority may legitimately leave a stale errno alone; judge it only
-    // by its return value so an earlier failure is never reported here.
+    // A successful setpriority leaves errno as it was, and the steps above may
+    // have set it: judge the call by its return value alone.
     errno = 0;
     if (setpriority(PRIO_PROCESS, 0, nice_value) != 0) {
-        char msg[50];
-        snprintf(msg, sizeof msg, "setpriority(PRIO_PROCESS, 0, %d)", nice_value);
+        char msg[50]; // the longest message, for INT_MIN, takes 41 characters
+        (void)snprintf(msg, sizeof msg, "setpriority(PRIO_PROCESS, 0, %d)", nice_value);
         perror(msg);
     }
 

@@ -3,10 +3,15 @@
 # link error instead of a silently larger binary.
 set(deliverable_flags -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
 
+# Sanitizer runtimes cannot be linked statically: their builds turn this off.
+option(STATIC_PROGRAMS "Link the programs statically" ON)
+
 function(add_static_program name)
   add_executable(${name} ${ARGN})
   target_compile_options(${name} PRIVATE ${deliverable_flags})
-  target_link_options(${name} PRIVATE -static)
+  if(STATIC_PROGRAMS)
+    target_link_options(${name} PRIVATE -static)
+  endif()
   set_target_properties(${name} PROPERTIES LINKER_LANGUAGE C)
   install(TARGETS ${name} RUNTIME DESTINATION bin)
 endfunction()

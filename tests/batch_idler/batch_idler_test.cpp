@@ -91,8 +91,7 @@ const nice_case nice_cases[] = {
     {"only_first_counts", {"3", "10"}, 3},
     {"clamped_by_kernel", {"100"}, 19},
 };
-INSTANTIATE_TEST_SUITE_P(cases, nice_argument, ::testing::ValuesIn(nice_cases),
-                         case_name());
+INSTANTIATE_TEST_SUITE_P(cases, nice_argument, ::testing::ValuesIn(nice_cases), case_name());
 
 struct refusal_case {
     const char *name;
@@ -128,8 +127,7 @@ const refusal_case refusal_cases[] = {
     {"class_refused", true, {}, SCHED_IDLE, 19, class_line},
     {"both_refused", true, {"-5"}, SCHED_IDLE, -100, class_line + nice_line},
 };
-INSTANTIATE_TEST_SUITE_P(cases, refusal, ::testing::ValuesIn(refusal_cases),
-                         case_name());
+INSTANTIATE_TEST_SUITE_P(cases, refusal, ::testing::ValuesIn(refusal_cases), case_name());
 
 struct idle_case {
     const char *name;
@@ -144,7 +142,8 @@ void expect_sleeping_without_cpu(const child &c)
     ASSERT_TRUE(wait_until([&] {
         proc_stat st;
         return read_proc_stat(c.pid, &st) && st.state == 'S' && st.policy == SCHED_BATCH;
-    })) << "state " << stat_of(c).state;
+    })) << "state "
+        << stat_of(c).state;
     unsigned long long before = stat_of(c).cpu_ticks;
     std::this_thread::sleep_for(std::chrono::seconds(1));
     proc_stat after = stat_of(c);
@@ -161,7 +160,7 @@ TEST_P(idling, sleeps_once_input_ends_and_drains_it_while_open)
     if (c.in >= 0) {
         expect_sleeping_without_cpu(c);
         // Four times a pipe's capacity: the writer finishes only if it is drained.
-        std::string block(64 * 1024, 'y');
+        std::string block(size_t{64} * 1024, 'y');
         fcntl(c.in, F_SETFL, O_NONBLOCK);
         size_t total = 0;
         ASSERT_TRUE(wait_until([&] {
@@ -183,7 +182,6 @@ const idle_case idle_cases[] = {
     {"pipe_then_end", input::pipe},
     {"nonblocking_pipe_then_end", input::pipe_nonblocking},
 };
-INSTANTIATE_TEST_SUITE_P(cases, idling, ::testing::ValuesIn(idle_cases),
-                         case_name());
+INSTANTIATE_TEST_SUITE_P(cases, idling, ::testing::ValuesIn(idle_cases), case_name());
 
 } // namespace

@@ -114,6 +114,7 @@ child start_program(const std::string &program, const std::vector<std::string> &
     words.push_back(program);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char *> argv;
+    argv.reserve(words.size() + 1);
     for (auto &w : words)
         argv.push_back(w.data());
     argv.push_back(nullptr);
