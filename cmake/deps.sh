@@ -8,7 +8,7 @@ packages=(
   g++-aarch64-linux-gnu qemu-user                 # arm64 build, tests under emulation
   googletest libgtest-dev                         # tests (sources for the cross build)
   libbenchmark-dev                                # benchmarks
-  clang-format clang-tidy cppcheck                # static checks
+  clang-format clang-tidy cppcheck man-db         # static checks, manual pages
 )
 
 missing=()

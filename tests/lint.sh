@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# The static checks, each a test of its own: the tree is formatted, and
-# clang-tidy and cppcheck find nothing.
-# usage: lint.sh format|tidy|cppcheck SOURCE_DIR BUILD_DIR
+# The static checks, each a test of its own: the tree is formatted,
+# clang-tidy and cppcheck find nothing, and the manual pages render cleanly.
+# usage: lint.sh format|tidy|cppcheck|man SOURCE_DIR BUILD_DIR
 set -euo pipefail
 mode=$1 src=$2 build=$3
 cd "$src"
@@ -23,8 +23,17 @@ case $mode in
       --project="$build/compile_commands.json" --file-filter="$src/*" \
       --suppress=useStlAlgorithm --suppress='unusedStructMember:*/tests/*'
     ;;
+  man)
+    # A page renders without a single warning.
+    status=0
+    for page in $(find batch_idler greeter wchan -name '*.[1-9]' | sort); do
+      warnings=$(man --warnings -l "$page" 2>&1 >/dev/null)
+      [ -z "$warnings" ] || { echo "$page:"; echo "$warnings"; status=1; }
+    done
+    exit $status
+    ;;
   *)
-    echo "usage: lint.sh format|tidy|cppcheck SOURCE_DIR BUILD_DIR" >&2
+    echo "usage: lint.sh format|tidy|cppcheck|man SOURCE_DIR BUILD_DIR" >&2
     exit 2
     ;;
 esac
