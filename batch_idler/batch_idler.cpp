@@ -7,11 +7,11 @@
 // Standard input is read and discarded while it is open; once it ends the
 // program sleeps instead of spinning on end of file.
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include <errno.h>
 #include <poll.h>
 #include <sched.h>
+#include <stdio.h>
+#include <stdlib.h>
 #include <sys/resource.h>
 #include <unistd.h>
 

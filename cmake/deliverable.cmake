@@ -1,7 +1,9 @@
 # Deliverables link nothing but the C library: no C++ runtime, exceptions or
 # RTTI. Linking with the C driver makes any stray C++ runtime reference a
 # link error instead of a silently larger binary.
-set(deliverable_flags -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables)
+# They include C headers only (-nostdinc++): the Android build has no C++
+# library at all (ANDROID_STL=none), and this keeps every build honest about it.
+set(deliverable_flags -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -nostdinc++)
 
 # Sanitizer runtimes cannot be linked statically: their builds turn this off.
 option(STATIC_PROGRAMS "Link the programs statically" ON)
