@@ -19,9 +19,11 @@ endif
 
 test: $(TEST_PRESETS:%=test-%)
 
-# Benchmarks print each subject's median time as a ratio of its floor's.
-bench: build-host
+# Benchmarks print each subject's median time as a ratio of its floor's; the
+# size reports give each target's stripped programs against a static C hello.
+bench: $(TARGETS:%=build-%)
 	@for b in build/host/bench/*_bench; do [ -x "$$b" ] && "$$b"; done; true
+	@for t in $(TARGETS); do cmake --build --preset $$t --target size_report || exit 1; done
 
 deps:
 	@cmake/deps.sh

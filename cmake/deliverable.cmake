@@ -8,12 +8,16 @@ set(deliverable_flags -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables 
 # Sanitizer runtimes cannot be linked statically: their builds turn this off.
 option(STATIC_PROGRAMS "Link the programs statically" ON)
 
-function(add_static_program name)
-  add_executable(${name} ${ARGN})
-  target_compile_options(${name} PRIVATE ${deliverable_flags})
+function(link_statically name)
   if(STATIC_PROGRAMS)
     target_link_options(${name} PRIVATE -static)
   endif()
+endfunction()
+
+function(add_static_program name)
+  add_executable(${name} ${ARGN})
+  target_compile_options(${name} PRIVATE ${deliverable_flags})
+  link_statically(${name})
   set_target_properties(${name} PROPERTIES LINKER_LANGUAGE C)
   install(TARGETS ${name} RUNTIME DESTINATION bin)
 endfunction()

@@ -30,6 +30,35 @@ show_batch_idler() {
   echo "batch_idler: ended by signal $((status - 128)) (SIG$(kill -l $((status - 128))))"
 }
 
+show_greeter() {
+  local dist=$1 run=$2 out err status=0
+  out=$(mktemp) err=$(mktemp)
+  $run "$dist/bin/greeter" any arguments >"$out" || status=$?
+  printf 'greeter: wrote "%s" (%d bytes), exit status %d\n' \
+    "$(sed -z 's/\n/\\n/g' "$out")" "$(wc -c <"$out")" "$status"
+  status=0
+  $run "$dist/bin/greeter" >/dev/full 2>"$err" || status=$?
+  echo "greeter >/dev/full: exit status $status, reported: $(cat "$err")"
+  rm -f "$out" "$err"
+}
+
+# The example caller reads a running process's namespace identifiers; the
+# kernel's link texts under /proc/<pid>/ns show the same numbers.
+show_namespace_ids() {
+  local build=$1 run=$2 pid kind ids links="" status=0
+  sleep 60 &
+  pid=$!
+  ids=$($run "$build/examples/namespace_ids" "$pid") || status=$?
+  echo "namespace_ids $pid (a running sleep): $(cut -d' ' -f2- <<<"$ids" | paste -sd' ')"
+  for kind in ipc mnt net pid user uts; do
+    links+=" $(readlink "/proc/$pid/ns/$kind")"
+  done
+  echo "  the kernel's links:$links"
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+  return "$status"
+}
+
 for target in "$@"; do
   dist=dist/$target
   case $target in
@@ -41,5 +70,7 @@ for target in "$@"; do
     file "$dist"/bin/*
     continue
   fi
+  show_greeter "$dist" "$run"
+  show_namespace_ids "build/$target" "$run"
   show_batch_idler "$dist" "$run"
 done

@@ -4,7 +4,8 @@
 # usage: no_cxx_runtime.sh NM FILE
 set -euo pipefail
 nm=$1 file=$2
-found=$("$nm" "$file" | awk '{print $NF}' | grep -E '^_Z|__gxx_personality|__cxa_(throw|begin_catch|guard|pure_virtual)' || true)
+# Only external symbols: the program's own internal names may be mangled.
+found=$("$nm" --extern-only "$file" | awk '{print $NF}' | grep -E '^_Z|__gxx_personality|__cxa_(throw|begin_catch|guard|pure_virtual)' || true)
 if [ -n "$found" ]; then
   echo "$file carries C++ runtime symbols:"
   echo "$found"

@@ -107,6 +107,11 @@ child start_program(const std::string &program, const std::vector<std::string> &
     int in[2] = {-1, -1}, out[2] = {-1, -1}, err[2] = {-1, -1};
     if (pipe2(in, O_CLOEXEC) != 0 || pipe2(out, O_CLOEXEC) != 0 || pipe2(err, O_CLOEXEC) != 0)
         return {};
+    // Small enough for the pipe's buffer, so this never blocks.
+    const std::string &text = options.stdin_text;
+    if (!text.empty() &&
+        write(in[1], text.data(), text.size()) != static_cast<ssize_t>(text.size()))
+        return {};
 
     std::vector<std::string> words;
     if (*TEST_EMULATOR)

@@ -14,6 +14,7 @@ struct child_options {
     input stdin_kind = input::pipe;
     output stdout_kind = output::pipe;
     std::string stdout_file; // with output::file
+    std::string stdin_text;  // with input::pipe*: waiting in the pipe before the program starts
     bool as_nobody = false;  // drop to user nobody before exec
     bool start_idle = false; // start in SCHED_IDLE with RLIMIT_NICE 0
 };

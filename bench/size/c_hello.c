@@ -1,0 +1,8 @@
+/* The baseline for program sizes: a plain C hello, linked statically. */
+#include <stdio.h>
+
+int main(void)
+{
+    printf("Hello, World!\n");
+    return 0;
+}

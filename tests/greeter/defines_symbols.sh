@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Fails unless FILE defines every SYMBOL in its text section: code linked in,
+# not merely referenced.
+# usage: defines_symbols.sh NM FILE SYMBOL...
+set -euo pipefail
+nm=$1 file=$2
+shift 2
+table=$("$nm" "$file")
+status=0
+for symbol in "$@"; do
+  if ! grep -qE "^[0-9a-f]+ T $symbol\$" <<<"$table"; then
+    echo "$file does not define $symbol"
+    status=1
+  fi
+done
+exit $status
