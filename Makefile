@@ -19,11 +19,10 @@ endif
 
 test: $(TEST_PRESETS:%=test-%)
 
-# Benchmarks print each subject's median time as a ratio of its floor's; the
-# size reports give each target's stripped programs against a static C hello.
+# One table of measurements, each against its floor, taken in the same run.
 bench: $(TARGETS:%=build-%)
-	@for b in build/host/bench/*_bench; do [ -x "$$b" ] && "$$b"; done; true
-	@for t in $(TARGETS); do cmake --build --preset $$t --target size_report || exit 1; done
+	@for t in $(TARGETS); do cmake --build --preset $$t --target c_hello >/dev/null || exit 1; done
+	@bench/report.sh $(TARGETS)
 
 deps:
 	@cmake/deps.sh

@@ -14,6 +14,9 @@ class median_reporter : public benchmark::ConsoleReporter {
 public:
     std::vector<std::pair<std::string, double>> medians;
 
+    // Plain text: the ratio lines that follow are read by scripts.
+    median_reporter() : ConsoleReporter(OO_Tabular) {}
+
     void ReportRuns(const std::vector<Run> &runs) override
     {
         for (const Run &run : runs)
@@ -52,7 +55,7 @@ int main(int argc, char **argv)
         return 0;
     for (const auto &m : reporter.medians)
         if (&m != floor)
-            std::printf("ratio %s / %s = %.3f\n", m.first.c_str(), floor->first.c_str(),
-                        m.second / floor->second);
+            std::printf("ratio: %s %.1f ns / %s %.1f ns = %.3f\n", m.first.c_str(), m.second,
+                        floor->first.c_str(), floor->second, m.second / floor->second);
     return 0;
 }

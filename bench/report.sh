@@ -1,19 +1,54 @@
 #!/usr/bin/env bash
 # Prints one table of measurements, each against its floor, taken side by side
-# in this run on this machine. Run by `make bench` after the host build.
+# in this run on this machine. `make bench` builds what it needs and runs it.
+# usage: report.sh TARGET...
 set -euo pipefail
 cd "$(dirname "$0")/.."
 host=build/host
 
 row() { printf '| %s | %s | %s | %s | %s |\n' "$@"; }
 ratio() { awk -v a="$1" -v b="$2" 'BEGIN { if (b == 0) print "-"; else printf "%.3f", a / b }'; }
+median() { sort -n | awk '{ v[NR] = $1 } END { print v[int((NR + 1) / 2)] }'; }
 
-# Resident set size in KiB, read once the process has settled.
+# A benchmark program's "ratio:" lines: subject, its median, floor, its median, ratio.
+benchmark_rows() {
+  local program=$1 goal=$2
+  [ -x "$program" ] || return 0
+  "$program" 2>/dev/null | awk -v goal="$goal" '/^ratio:/ {
+    printf "| %s against %s, ns | %s | %s | %s | <= %s |\n", $2, $6, $3, $7, $10, goal }'
+}
+
+cache_value() { sed -n "s/^$2:[A-Z]*=//p" "build/$1/CMakeCache.txt"; }
+
+# The stripped static greeter against a plain C hello by the same toolchain.
+size_row() {
+  local target=$1 strip dir a b
+  strip=$(cache_value "$target" CMAKE_STRIP)
+  dir=$(mktemp -d)
+  "$strip" -o "$dir/greeter" "build/$target/greeter/greeter"
+  "$strip" -o "$dir/c_hello" "build/$target/bench/size/c_hello"
+  a=$(stat -c %s "$dir/greeter") b=$(stat -c %s "$dir/c_hello")
+  rm -rf "$dir"
+  row "greeter stripped size, bytes, $target (floor: static C printf hello)" "$a" "$b" "$(ratio "$a" "$b")" "<= 1.01"
+}
+
+# Start-to-exit wall time, runs of the two programs interleaved; medians.
+start_time_row() {
+  local runs=300 g=() c=() t0 i
+  for ((i = 0; i < runs; i++)); do
+    t0=$EPOCHREALTIME; "$host/greeter/greeter" >/dev/null; g+=($(awk -v a="$t0" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.0f", (b - a) * 1e6 }'))
+    t0=$EPOCHREALTIME; "$host/bench/size/c_hello" >/dev/null; c+=($(awk -v a="$t0" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.0f", (b - a) * 1e6 }'))
+  done
+  local a b
+  a=$(printf '%s\n' "${g[@]}" | median) b=$(printf '%s\n' "${c[@]}" | median)
+  row "greeter start to exit, µs, host, median of $runs (floor: static C printf hello)" "$a" "$b" "$(ratio "$a" "$b")" "-"
+}
+
 rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
 cpu_ticks() { local s; s=$(cat "/proc/$1/stat"); read -r -a f <<<"${s##*) }"; echo $((f[11] + f[12])); }
 
 batch_idler_rows() {
-  local idler floor ticks0 ticks1
+  local idler floor ticks0 ticks1 a b
   "$host/batch_idler/batch_idler" </dev/null &
   idler=$!
   chrt -b 0 nice -n 19 sleep infinity &
@@ -22,10 +57,9 @@ batch_idler_rows() {
   ticks0=$(cpu_ticks "$idler")
   sleep 2
   ticks1=$(cpu_ticks "$idler")
-  row "batch_idler CPU ticks in 2 s at end of input" "$((ticks1 - ticks0))" "0" "-" "0 ticks"
-  local a b
+  row "batch_idler CPU ticks ($(getconf CLK_TCK)/s) in 2 s at end of input" "$((ticks1 - ticks0))" "0" "-" "0"
   a=$(rss_kib "$idler") b=$(rss_kib "$floor")
-  row "batch_idler resident memory, KiB (floor: chrt -b 0 nice -n 19 sleep infinity)" "$a" "$b" "$(ratio "$a" "$b")" "-"
+  row "batch_idler resident memory, KiB, host (floor: chrt -b 0 nice -n 19 sleep infinity)" "$a" "$b" "$(ratio "$a" "$b")" "-"
   kill "$idler" "$floor"
   wait "$idler" "$floor" 2>/dev/null || true
 }
@@ -34,4 +68,10 @@ echo "Measured $(date -u +%Y-%m-%d) on $(nproc) x $(awk -F': ' '/^model name/ { 
 echo
 row measure subject floor ratio goal
 row --- --- --- --- ---
+benchmark_rows "$host/bench/wchan_bench" 1.10
+benchmark_rows "$host/bench/namespaces_bench" 1.10
+for target in "$@"; do
+  [ -x "build/$target/bench/size/c_hello" ] && size_row "$target"
+done
+start_time_row
 batch_idler_rows
