@@ -6,7 +6,7 @@ NDK := $(or $(ANDROID_NDK_HOME),$(ANDROID_NDK_ROOT))
 export ANDROID_NDK_HOME := $(NDK)
 
 TARGETS := host linux-arm64 $(if $(NDK),android-arm64)
-TEST_PRESETS := host linux-arm64
+TEST_PRESETS := host linux-arm64 fuzz
 
 .PHONY: all test bench deps clean
 .SECONDARY:

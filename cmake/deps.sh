@@ -8,6 +8,7 @@ packages=(
   g++-aarch64-linux-gnu qemu-user                 # arm64 build, tests under emulation
   googletest libgtest-dev                         # tests (sources for the cross build)
   libbenchmark-dev                                # benchmarks
+  clang libclang-rt-14-dev                        # fuzzing (libFuzzer, sanitizers)
 )
 
 missing=()
