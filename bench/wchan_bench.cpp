@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -22,6 +23,8 @@ struct sleeping_child {
     {
         pid = fork();
         if (pid == 0) {
+            // Ends with the benchmark however that ends.
+            prctl(PR_SET_PDEATHSIG, SIGKILL);
             pause();
             _exit(0);
         }
