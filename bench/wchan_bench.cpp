@@ -29,6 +29,9 @@ struct sleeping_child {
             _exit(0);
         }
         snprintf(path, sizeof path, "/proc/%d/wchan", pid);
+        // Until it is off the run queue the kernel gives 0 instead of a name.
+        for (int i = 0; i < 2000 && strcmp(lookup_wchan(pid), "-") == 0; i++)
+            usleep(1000);
     }
     ~sleeping_child()
     {
