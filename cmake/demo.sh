@@ -40,8 +40,9 @@ show_wchan() {
   echo "wchan: $(basename "$cc") -static -I $dist/include examples/print_wchan.c $dist/lib/wchan.o"
   sleep 30 &
   pid=$!
+  # Asleep and off the run queue: until then the kernel gives 0, not a name.
   for _ in $(seq 100); do
-    [ "$(cut -d' ' -f3 "/proc/$pid/stat")" = S ] && break
+    [ "$(cat "/proc/$pid/comm")" = sleep ] && [ "$(cat "/proc/$pid/wchan")" != 0 ] && break
     sleep 0.05
   done
   echo "wchan: sleep 30 is pid $pid; print_wchan $pid prints: $($run "$program" "$pid")"
