@@ -5,7 +5,6 @@
 
 #include <wchan/wchan.h>
 
-#include <cerrno>
 #include <climits>
 #include <csignal>
 #include <cstdarg>
@@ -14,9 +13,7 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <string>
-#include <sys/stat.h>
 #include <sys/wait.h>
-#include <thread>
 #include <unistd.h>
 #include <vector>
 
