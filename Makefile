@@ -1,12 +1,13 @@
 # `make` builds and installs every deliverable for every target this machine
 # can build, into dist/<target>/, and shows them working. `make test` runs
-# every test: host, and arm64 under qemu-user. CMake presets do the work.
+# every test: host, arm64 under qemu-user, and the fuzzers (clang) for a few
+# seconds each. CMake presets do the work.
 
 NDK := $(or $(ANDROID_NDK_HOME),$(ANDROID_NDK_ROOT))
 export ANDROID_NDK_HOME := $(NDK)
 
 TARGETS := host linux-arm64 $(if $(NDK),android-arm64)
-TEST_PRESETS := host linux-arm64 asan
+TEST_PRESETS := host linux-arm64 asan fuzz
 
 .PHONY: all test bench deps clean
 .SECONDARY:

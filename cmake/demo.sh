@@ -59,6 +59,26 @@ show_namespace_ids() {
   return "$status"
 }
 
+# Builds the example host against the installed object, as a user would, and
+# asks it for the wait channel of a sleeping process.
+show_wchan() {
+  local target=$1 dist=$2 run=$3 cc program pid
+  cc=$(sed -n 's/^set(CMAKE_C_COMPILER "\(.*\)")$/\1/p' build/"$target"/CMakeFiles/*/CMakeCCompiler.cmake | head -1)
+  program=build/$target/print_wchan
+  "$cc" -static -I "$dist/include" examples/print_wchan.c "$dist/lib/wchan.o" -o "$program"
+  echo "wchan: $(basename "$cc") -static -I $dist/include examples/print_wchan.c $dist/lib/wchan.o"
+  sleep 30 &
+  pid=$!
+  # Asleep and off the run queue: until then the kernel gives 0, not a name.
+  for _ in $(seq 100); do
+    [ "$(cat "/proc/$pid/comm")" = sleep ] && [ "$(cat "/proc/$pid/wchan")" != 0 ] && break
+    sleep 0.05
+  done
+  echo "wchan: sleep 30 is pid $pid; print_wchan $pid prints: $($run "$program" "$pid")"
+  kill "$pid"
+  wait "$pid" 2>/dev/null || true
+}
+
 for target in "$@"; do
   dist=dist/$target
   case $target in
@@ -67,10 +87,11 @@ for target in "$@"; do
   esac
   echo "== $target${run:+ (under $run)}: $dist"
   if [ "$target" = android-arm64 ] && ! $run "$dist/bin/greeter" >/dev/null 2>&1; then
-    file "$dist"/bin/*
+    file "$dist"/bin/* "$dist"/lib/*
     continue
   fi
   show_greeter "$dist" "$run"
   show_namespace_ids "build/$target" "$run"
   show_batch_idler "$dist" "$run"
+  show_wchan "$target" "$dist" "$run"
 done

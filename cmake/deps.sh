@@ -9,6 +9,7 @@ packages=(
   googletest libgtest-dev                         # tests (sources for the cross build)
   libbenchmark-dev                                # benchmarks
   clang-format clang-tidy cppcheck man-db         # static checks, manual pages
+  clang libclang-rt-14-dev                        # fuzzing (libFuzzer, sanitizers)
 )
 
 missing=()

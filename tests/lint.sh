@@ -5,7 +5,7 @@
 set -euo pipefail
 mode=$1 src=$2 build=$3
 cd "$src"
-mapfile -t files < <(find batch_idler greeter wchan examples tests bench \
+mapfile -t files < <(find batch_idler greeter wchan examples tests bench fuzz \
   -name '*.c' -o -name '*.cpp' -o -name '*.h' | sort)
 
 case $mode in
@@ -13,7 +13,9 @@ case $mode in
     clang-format --dry-run -Werror "${files[@]}"
     ;;
   tidy)
-    mapfile -t units < <(printf '%s\n' "${files[@]}" | grep -v '\.h$')
+    # The units this build compiles (the fuzzers are built by their own preset).
+    mapfile -t units < <(for f in "${files[@]}"; do
+      grep -q "\"file\": \"$src/$f\"" "$build/compile_commands.json" && echo "$f"; done)
     clang-tidy --quiet -p "$build" "${units[@]}"
     ;;
   cppcheck)

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# The wchan object takes close, open, read and snprintf from its host program
+# and gives it lookup_wchan: no other symbol may cross.
+# usage: wchan_symbols.sh NM OBJECT
+set -euo pipefail
+nm=$1 object=$2
+takes=$("$nm" --undefined-only "$object" | awk '{print $NF}' | sort | xargs)
+gives=$("$nm" --extern-only --defined-only "$object" | awk '{print $NF}' | sort | xargs)
+status=0
+if [ "$takes" != "close open read snprintf" ]; then
+  echo "$object takes: $takes (expected: close open read snprintf)"
+  status=1
+fi
+if [ "$gives" != "lookup_wchan" ]; then
+  echo "$object gives: $gives (expected: lookup_wchan)"
+  status=1
+fi
+exit $status
