@@ -34,13 +34,13 @@ size_row() {
 
 # Start-to-exit wall time, runs of the two programs interleaved; medians.
 start_time_row() {
-  local runs=300 g=() c=() t0 i
+  local runs=300 g=() c=() t0 t1 i a b
   for ((i = 0; i < runs; i++)); do
-    t0=$EPOCHREALTIME; "$host/greeter/greeter" >/dev/null; g+=($(awk -v a="$t0" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.0f", (b - a) * 1e6 }'))
-    t0=$EPOCHREALTIME; "$host/bench/size/c_hello" >/dev/null; c+=($(awk -v a="$t0" -v b="$EPOCHREALTIME" 'BEGIN { printf "%.0f", (b - a) * 1e6 }'))
+    t0=$EPOCHREALTIME; "$host/greeter/greeter" >/dev/null; t1=$EPOCHREALTIME; g+=("$t0 $t1")
+    t0=$EPOCHREALTIME; "$host/bench/size/c_hello" >/dev/null; t1=$EPOCHREALTIME; c+=("$t0 $t1")
   done
-  local a b
-  a=$(printf '%s\n' "${g[@]}" | median) b=$(printf '%s\n' "${c[@]}" | median)
+  a=$(printf '%s\n' "${g[@]}" | awk '{ printf "%.0f\n", ($2 - $1) * 1e6 }' | median)
+  b=$(printf '%s\n' "${c[@]}" | awk '{ printf "%.0f\n", ($2 - $1) * 1e6 }' | median)
   row "greeter start to exit, µs, host, median of $runs (floor: static C printf hello)" "$a" "$b" "$(ratio "$a" "$b")" "-"
 }
 
