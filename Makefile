@@ -1,7 +1,8 @@
 # `make` builds and installs every deliverable for every target this machine
 # can build, into dist/<target>/, and shows them working. `make test` runs
-# every test: host, arm64 under qemu-user, and the fuzzers (clang) for a few
-# seconds each. CMake presets do the work.
+# every test: host (with the static checks), arm64 under qemu-user, the
+# sanitizer build, and the fuzzers for a few seconds each. CMake presets do
+# the work.
 
 NDK := $(or $(ANDROID_NDK_HOME),$(ANDROID_NDK_ROOT))
 export ANDROID_NDK_HOME := $(NDK)

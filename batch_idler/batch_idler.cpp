@@ -31,8 +31,10 @@ int main(int argc, char *argv[])
     // have set it: judge the call by its return value alone.
     errno = 0;
     if (setpriority(PRIO_PROCESS, 0, nice_value) != 0) {
-        char msg[50]; // the longest message, for INT_MIN, takes 41 characters
+        int error = errno; // perror must report setpriority's error, whatever snprintf does
+        char msg[50];      // the longest message, for INT_MIN, takes 41 characters
         (void)snprintf(msg, sizeof msg, "setpriority(PRIO_PROCESS, 0, %d)", nice_value);
+        errno = error;
         perror(msg);
     }
 

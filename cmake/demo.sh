@@ -65,8 +65,14 @@ show_wchan() {
   local target=$1 dist=$2 run=$3 cc program pid
   cc=$(sed -n 's/^set(CMAKE_C_COMPILER "\(.*\)")$/\1/p' build/"$target"/CMakeFiles/*/CMakeCCompiler.cmake | head -1)
   program=build/$target/print_wchan
-  "$cc" -static -I "$dist/include" examples/print_wchan.c "$dist/lib/wchan.o" -o "$program"
-  echo "wchan: $(basename "$cc") -static -I $dist/include examples/print_wchan.c $dist/lib/wchan.o"
+  if [ "$target" = android-arm64 ]; then
+    # The NDK's compiler needs the toolchain file's target and sysroot: take
+    # the example CMake built against the same object.
+    program=build/$target/examples/print_wchan
+  else
+    "$cc" -static -I "$dist/include" examples/print_wchan.c "$dist/lib/wchan.o" -o "$program"
+    echo "wchan: $(basename "$cc") -static -I $dist/include examples/print_wchan.c $dist/lib/wchan.o"
+  fi
   sleep 30 &
   pid=$!
   # Asleep and off the run queue: until then the kernel gives 0, not a name.

@@ -9,8 +9,8 @@ extern "C" {
 #endif
 
 /* Returns the name of the kernel function process `pid` waits in, read from
- * /proc/<pid>/wchan with one leading full stop and the underscores after it
- * stepped over; "-" when the kernel gives 0 (the process is running, or the
+ * /proc/<pid>/wchan with one leading full stop, if any, then all leading
+ * underscores stepped over; "-" when the kernel gives 0 (the process is running, or the
  * name is withheld); "?" when nothing can be read. Never null. The text must
  * not be modified, and a name is overwritten by the next call: copy it to keep
  * it. Not reentrant: serialise calls. */

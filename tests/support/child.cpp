@@ -12,6 +12,7 @@
 #include <sched.h>
 #include <sstream>
 #include <sys/ioctl.h>
+#include <sys/prctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -83,6 +84,9 @@ void setup_child(const child_options &o, int in_read, int out_write, int err_wri
         if (setgroups(0, nullptr) != 0 || setgid(nobody_gid) != 0 || setuid(nobody_uid) != 0)
             die_in_child("drop to nobody");
     }
+    // A test that stops half way leaves no program behind once it exits.
+    // Set last: a change of user clears it.
+    prctl(PR_SET_PDEATHSIG, SIGKILL);
 }
 
 std::string read_all(int fd)
@@ -149,6 +153,8 @@ finished end_program(child &c, int sig)
     finished f;
     if (c.in >= 0)
         close(c.in);
+    if (c.pid <= 0) // never started: kill(-1) would signal every process
+        return f;
     if (sig != 0)
         kill(c.pid, sig);
     while (waitpid(c.pid, &f.status, 0) < 0 && errno == EINTR) {
