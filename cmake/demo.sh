@@ -63,13 +63,13 @@ show_namespace_ids() {
 # asks it for the wait channel of a sleeping process.
 show_wchan() {
   local target=$1 dist=$2 run=$3 cc program pid
-  cc=$(sed -n 's/^set(CMAKE_C_COMPILER "\(.*\)")$/\1/p' build/"$target"/CMakeFiles/*/CMakeCCompiler.cmake | head -1)
-  program=build/$target/print_wchan
   if [ "$target" = android-arm64 ]; then
     # The NDK's compiler needs the toolchain file's target and sysroot: take
     # the example CMake built against the same object.
     program=build/$target/examples/print_wchan
   else
+    cc=$(sed -n 's/^set(CMAKE_C_COMPILER "\(.*\)")$/\1/p' build/"$target"/CMakeFiles/*/CMakeCCompiler.cmake | head -1)
+    program=build/$target/print_wchan
     "$cc" -static -I "$dist/include" examples/print_wchan.c "$dist/lib/wchan.o" -o "$program"
     echo "wchan: $(basename "$cc") -static -I $dist/include examples/print_wchan.c $dist/lib/wchan.o"
   fi

@@ -3,9 +3,7 @@
 #include "child.h"
 
 #include <cstdlib>
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -24,14 +22,6 @@ struct greeter_case {
 };
 
 class greeter_run : public ::testing::TestWithParam<greeter_case> {};
-
-std::string file_text(const std::string &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
 
 TEST_P(greeter_run, writes_its_line_or_reports_why_not)
 {
@@ -56,7 +46,7 @@ TEST_P(greeter_run, writes_its_line_or_reports_why_not)
     ASSERT_TRUE(WIFEXITED(f.status)) << "status " << f.status;
     EXPECT_EQ(WEXITSTATUS(f.status), gc.status);
     if (gc.stdout_kind == output::file) {
-        EXPECT_EQ(file_text(path), gc.out);
+        EXPECT_EQ(read_file(path), gc.out);
         unlink(path);
     } else {
         EXPECT_EQ(f.out, gc.out);

@@ -201,6 +201,12 @@ bool wait_until(const std::function<bool()> &cond, int timeout_ms)
     return true;
 }
 
+std::string read_file(const std::string &path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), {});
+}
+
 int pipe_unread(int fd)
 {
     int n = -1;

@@ -50,6 +50,8 @@ finished end_program(child &c, int sig);
 bool read_proc_stat(pid_t pid, proc_stat *st);
 // Polls cond every few milliseconds for up to timeout_ms.
 bool wait_until(const std::function<bool()> &cond, int timeout_ms = 20000);
+// The whole content of a file, or "" when it cannot be read.
+std::string read_file(const std::string &path);
 // Bytes written to a pipe and not yet read by the other end.
 int pipe_unread(int fd);
 // A copy of an executable that user nobody may run, whatever the build tree's permissions.

@@ -107,12 +107,6 @@ int lowest_free_fd()
     return fd;
 }
 
-std::string read_file(const std::string &path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), {});
-}
-
 std::string repeat_alphabet(size_t length)
 {
     std::string text;
