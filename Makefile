@@ -4,18 +4,22 @@
 # sanitizer build, and the fuzzers for a few seconds each. CMake presets do
 # the work.
 
+# android-arm64 is built with an NDK where one is named, otherwise with the
+# bionic sysroot beside the checkout (or named by ANDROID_SYSROOT).
 NDK := $(or $(ANDROID_NDK_HOME),$(ANDROID_NDK_ROOT))
 export ANDROID_NDK_HOME := $(NDK)
+SYSROOT := $(or $(ANDROID_SYSROOT),$(wildcard $(dir $(abspath $(lastword $(MAKEFILE_LIST))))../shared/android-sysroot))
+ANDROID := $(if $(or $(NDK),$(SYSROOT)),android-arm64)
 
-TARGETS := host linux-arm64 $(if $(NDK),android-arm64)
-TEST_PRESETS := host linux-arm64 asan fuzz
+TARGETS := host linux-arm64 $(ANDROID)
+TEST_PRESETS := host linux-arm64 $(ANDROID) asan fuzz
 
 .PHONY: all test bench deps clean
 .SECONDARY:
 
 all: $(TARGETS:%=install-%)
-ifeq ($(NDK),)
-	@echo "android-arm64: skipped (no NDK: set ANDROID_NDK_HOME or ANDROID_NDK_ROOT)"
+ifeq ($(ANDROID),)
+	@echo "android-arm64: skipped (no NDK or bionic sysroot: set ANDROID_NDK_HOME or ANDROID_SYSROOT)"
 endif
 	@cmake/demo.sh $(TARGETS)
 
@@ -40,6 +44,9 @@ install-%: build-%
 
 test-%: build-%
 	@ctest --preset $*
+
+# The Android programs are tested by the host build's harnesses.
+test-android-arm64: build-host
 
 clean:
 	rm -rf build dist

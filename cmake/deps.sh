@@ -10,6 +10,7 @@ packages=(
   libbenchmark-dev                                # benchmarks
   clang-format clang-tidy cppcheck man-db         # static checks, manual pages
   clang libclang-rt-14-dev                        # fuzzing (libFuzzer, sanitizers)
+  lld llvm gcc-aarch64-linux-gnu                  # android-arm64 with a bionic sysroot (and clang)
 )
 
 missing=()
