@@ -21,24 +21,6 @@ namespace {
 
 const char *const kind_names[NAMESPACE_KIND_COUNT] = {"ipc", "mnt", "net", "pid", "user", "uts"};
 
-std::string ns_path(pid_t pid, int kind)
-{
-    return "/proc/" + std::to_string(pid) + "/ns/" + kind_names[kind];
-}
-
-// 0 when the link cannot be read, as the reader stores for a failure.
-uint64_t link_inode(pid_t pid, int kind)
-{
-    char text[64];
-    ssize_t n = readlink(ns_path(pid, kind).c_str(), text, sizeof text - 1);
-    if (n < 0)
-        return 0;
-    text[n] = '\0';
-    std::string prefix = std::string(kind_names[kind]) + ":[";
-    EXPECT_EQ(std::string(text, prefix.size()), prefix);
-    return strtoull(text + prefix.size(), nullptr, 10);
-}
-
 struct reading {
     int result;
     uint64_t ids[NAMESPACE_KIND_COUNT];
@@ -79,7 +61,7 @@ reading read_ids(pid_t pid)
 void expect_matches_kernel(pid_t pid, const reading &r)
 {
     for (int i = 0; i < NAMESPACE_KIND_COUNT; i++)
-        EXPECT_EQ(r.ids[i], link_inode(pid, i)) << kind_names[i];
+        EXPECT_EQ(r.ids[i], namespace_link_id(pid, kind_names[i])) << kind_names[i];
 }
 
 TEST(reader, own_process_gets_every_namespace)

@@ -105,6 +105,22 @@ std::string read_all(int fd)
 
 } // namespace
 
+std::string program_under_test(const char *variable)
+{
+    const char *path = getenv(variable);
+    if (!path || !*path) {
+        (void)fprintf(stderr, "%s is not set: it names the program under test\n", variable);
+        exit(2);
+    }
+    return path;
+}
+
+std::string libc_under_test()
+{
+    const char *libc = getenv("TEST_LIBC");
+    return libc && *libc ? libc : "glibc";
+}
+
 child start_program(const std::string &program, const std::vector<std::string> &args,
                     const child_options &options)
 {
@@ -118,8 +134,9 @@ child start_program(const std::string &program, const std::vector<std::string> &
         return {};
 
     std::vector<std::string> words;
-    if (*TEST_EMULATOR)
-        words.push_back(TEST_EMULATOR);
+    const char *emulator = getenv("TEST_EMULATOR");
+    if (emulator && *emulator)
+        words.emplace_back(emulator);
     words.push_back(program);
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char *> argv;
@@ -234,4 +251,27 @@ void remove_shareable_copy(const std::string &copy)
         return;
     unlink(copy.c_str());
     rmdir(copy.substr(0, copy.rfind('/')).c_str());
+}
+
+uint64_t namespace_link_id(pid_t pid, const char *kind)
+{
+    std::string path = "/proc/" + std::to_string(pid) + "/ns/" + kind;
+    char text[64];
+    ssize_t n = readlink(path.c_str(), text, sizeof text - 1);
+    if (n < 0)
+        return 0;
+    text[n] = '\0';
+    std::string prefix = std::string(kind) + ":[";
+    if (std::string(text, prefix.size()) != prefix)
+        return 0;
+    return strtoull(text + prefix.size(), nullptr, 10);
+}
+
+std::string stripped_wchan(const std::string &text)
+{
+    if (text == "0")
+        return "-";
+    size_t start = text.compare(0, 1, ".") == 0 ? 1 : 0;
+    start = text.find_first_not_of('_', start);
+    return start == std::string::npos ? "" : text.substr(start);
 }

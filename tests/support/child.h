@@ -2,6 +2,7 @@
 // outside, through /proc, the way an administrator would.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <string>
 #include <sys/types.h>
@@ -41,7 +42,13 @@ struct proc_stat {
 constexpr uid_t nobody_uid = 65534;
 constexpr gid_t nobody_gid = 65534;
 
-// Starts program with args, through the emulator when cross compiled.
+// What the build tells a suite in its environment: the path of a program
+// under test, in the variable given (the run stops when it is not set), and
+// the C library that program was built on: "glibc" or "bionic".
+std::string program_under_test(const char *variable);
+std::string libc_under_test();
+
+// Starts program with args, through the emulator named by TEST_EMULATOR, if any.
 child start_program(const std::string &program, const std::vector<std::string> &args,
                     const child_options &options = {});
 // Sends sig (unless 0), reaps the child and collects what it wrote.
@@ -57,6 +64,14 @@ int pipe_unread(int fd);
 // A copy of an executable that user nobody may run, whatever the build tree's permissions.
 std::string shareable_copy(const std::string &path);
 void remove_shareable_copy(const std::string &copy);
+
+// The kernel's own account, to check the deliverables against. The number in
+// the text of the link /proc/<pid>/ns/<kind>, "net:[4026531840]", or 0 when
+// the link cannot be read; and the text of /proc/<pid>/wchan as lookup_wchan
+// gives it: "-" for "0", else less one leading full stop and the underscores
+// after it.
+uint64_t namespace_link_id(pid_t pid, const char *kind);
+std::string stripped_wchan(const std::string &text);
 
 // Names a parameterised case after the name field of its table row.
 struct case_name {

@@ -211,16 +211,6 @@ const path_case path_cases[] = {
 };
 INSTANTIATE_TEST_SUITE_P(cases, path, ::testing::ValuesIn(path_cases), case_name());
 
-// What the kernel writes, less one leading full stop and the underscores after it.
-std::string stripped(const std::string &text)
-{
-    if (text == "0")
-        return "-";
-    size_t start = text.compare(0, 1, ".") == 0 ? 1 : 0;
-    start = text.find_first_not_of('_', start);
-    return start == std::string::npos ? "" : text.substr(start);
-}
-
 struct sleeper_case {
     const char *name;
     void (*sleep)(int ready_fd, int wake_fd);
@@ -271,7 +261,7 @@ TEST_P(sleeping_child, gives_its_proc_text_stripped)
         GTEST_SKIP() << "this kernel hides wait channels: " << file << " reads 0";
     ASSERT_TRUE(named) << file << " kept changing";
     EXPECT_NE(result, "?");
-    EXPECT_EQ(result, stripped(text)) << file << " reads \"" << text << '"';
+    EXPECT_EQ(result, stripped_wchan(text)) << file << " reads \"" << text << '"';
 }
 
 const sleeper_case sleeper_cases[] = {

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Fails unless every LOAD segment of FILE is aligned to at least MIN bytes, so
+# that it maps on a kernel with pages of that size.
+# usage: load_alignment.sh READELF FILE MIN
+set -euo pipefail
+readelf=$1 file=$2 min=$3
+# The last field of a LOAD line is its alignment, in hexadecimal.
+aligns=$("$readelf" --program-headers --wide "$file" | awk '$1 == "LOAD" { print $NF }')
+[ -n "$aligns" ] || { echo "$file has no LOAD segment"; exit 1; }
+status=0
+for align in $aligns; do
+  if ((align < min)); then
+    echo "$file has a LOAD segment aligned to $((align)) bytes (at least $min needed)"
+    status=1
+  fi
+done
+exit $status
