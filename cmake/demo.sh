@@ -39,6 +39,10 @@ show_greeter() {
   status=0
   $run "$dist/bin/greeter" >/dev/full 2>"$err" || status=$?
   echo "greeter >/dev/full: exit status $status, reported: $(cat "$err")"
+  # bionic opens /dev/null on a standard descriptor closed at start; glibc does not.
+  status=0
+  $run "$dist/bin/greeter" >&- 2>"$err" || status=$?
+  echo "greeter >&-: exit status $status, reported: $(cat "$err")"
   rm -f "$out" "$err"
 }
 
@@ -64,8 +68,8 @@ show_namespace_ids() {
 show_wchan() {
   local target=$1 dist=$2 run=$3 cc program pid
   if [ "$target" = android-arm64 ]; then
-    # The NDK's compiler needs the toolchain file's target and sysroot: take
-    # the example CMake built against the same object.
+    # The Android compiler needs the toolchain file's target, sysroot and
+    # link flags: take the example CMake built against the same object.
     program=build/$target/examples/print_wchan
   else
     cc=$(sed -n 's/^set(CMAKE_C_COMPILER "\(.*\)")$/\1/p' build/"$target"/CMakeFiles/*/CMakeCCompiler.cmake | head -1)
@@ -92,10 +96,6 @@ for target in "$@"; do
     *) run="qemu-aarch64" ;;
   esac
   echo "== $target${run:+ (under $run)}: $dist"
-  if [ "$target" = android-arm64 ] && ! $run "$dist/bin/greeter" >/dev/null 2>&1; then
-    file "$dist"/bin/* "$dist"/lib/*
-    continue
-  fi
   show_greeter "$dist" "$run"
   show_namespace_ids "build/$target" "$run"
   show_batch_idler "$dist" "$run"
