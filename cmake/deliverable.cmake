@@ -14,6 +14,18 @@ function(link_statically name)
   endif()
 endfunction()
 
+# The package's name and version stand in the footer of every installed page.
+set(package_name proc-utilities)
+function(install_man_page page)
+  set(source ${CMAKE_CURRENT_SOURCE_DIR}/${page})
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+  file(READ ${source} text)
+  string(REGEX REPLACE "\n\\.Os\n" "\n.Os ${package_name} ${PROJECT_VERSION}\n" text "${text}")
+  file(CONFIGURE OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/${page} CONTENT "${text}" @ONLY)
+  string(REGEX MATCH "[1-9]$" section ${page})
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${page} DESTINATION share/man/man${section})
+endfunction()
+
 function(add_static_program name)
   add_executable(${name} ${ARGN})
   target_compile_options(${name} PRIVATE ${deliverable_flags})

@@ -14,7 +14,7 @@
 #include <stdio.h>
 #include <stdlib.h>
 
-#include "greeter/namespaces.h"
+#include <greeter/namespaces.h>
 
 int main(int argc, char *argv[])
 {
