@@ -1,0 +1,28 @@
+# Releases, packed by CPack from the installed tree: for every target an
+# archive holding dist/<target>/ under one top folder,
+# <name>-<version>-<target>.tar.gz; for arm64 Linux also a Debian package that
+# installs the same tree under /usr.
+set(PACKAGE_TARGET "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" CACHE STRING
+    "The target's name in package file names (the presets give their own name)")
+
+set(CPACK_PACKAGE_NAME ${package_name})
+set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
+set(package_file_name ${package_name}-${PROJECT_VERSION}-${PACKAGE_TARGET})
+set(CPACK_PACKAGE_FILE_NAME ${package_file_name})
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
+    "Static Linux process tools: batch_idler, greeter with a namespace reader, lookup_wchan object")
+set(CPACK_PACKAGE_CONTACT "Process utilities maintainers <maintainers@users.noreply.c-seed-3977c23f.example>")
+set(package_generators TGZ)
+
+if(NOT ANDROID AND CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_SYSTEM_PROCESSOR MATCHES "aarch64|arm64")
+  list(APPEND package_generators DEB)
+  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
+  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
+  # The programs are static: they depend on no package.
+  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+endif()
+
+# CPack leaves its source package's settings in these: tests read our own.
+set(CPACK_GENERATOR ${package_generators})
+include(CPack)
