@@ -46,13 +46,30 @@ show_greeter() {
   rm -f "$out" "$err"
 }
 
+# Builds an example caller against the installed tree, as a user would, with
+# the target's C compiler, and sets program to it. The Android compiler needs
+# the toolchain file's target, sysroot and link flags: there the example that
+# CMake built against the same objects stands in.
+build_example() {
+  local target=$1 dist=$2 name=$3 object=$4 cc
+  if [ "$target" = android-arm64 ]; then
+    program=build/$target/examples/$name
+    return
+  fi
+  cc=$(sed -n 's/^set(CMAKE_C_COMPILER "\(.*\)")$/\1/p' build/"$target"/CMakeFiles/*/CMakeCCompiler.cmake | head -1)
+  program=build/$target/$name
+  "$cc" -static -I "$dist/include" "examples/$name.c" "$dist/lib/$object" -o "$program"
+  echo "$name: $(basename "$cc") -static -I $dist/include examples/$name.c $dist/lib/$object"
+}
+
 # The example caller reads a running process's namespace identifiers; the
 # kernel's link texts under /proc/<pid>/ns show the same numbers.
 show_namespace_ids() {
-  local build=$1 run=$2 pid kind ids links="" status=0
+  local target=$1 dist=$2 run=$3 program pid kind ids links="" status=0
+  build_example "$target" "$dist" namespace_ids namespaces.o
   sleep 60 &
   pid=$!
-  ids=$($run "$build/examples/namespace_ids" "$pid") || status=$?
+  ids=$($run "$program" "$pid") || status=$?
   echo "namespace_ids $pid (a running sleep): $(cut -d' ' -f2- <<<"$ids" | paste -sd' ')"
   for kind in ipc mnt net pid user uts; do
     links+=" $(readlink "/proc/$pid/ns/$kind")"
@@ -63,20 +80,10 @@ show_namespace_ids() {
   return "$status"
 }
 
-# Builds the example host against the installed object, as a user would, and
-# asks it for the wait channel of a sleeping process.
+# The example host asks for the wait channel of a sleeping process.
 show_wchan() {
-  local target=$1 dist=$2 run=$3 cc program pid
-  if [ "$target" = android-arm64 ]; then
-    # The Android compiler needs the toolchain file's target, sysroot and
-    # link flags: take the example CMake built against the same object.
-    program=build/$target/examples/print_wchan
-  else
-    cc=$(sed -n 's/^set(CMAKE_C_COMPILER "\(.*\)")$/\1/p' build/"$target"/CMakeFiles/*/CMakeCCompiler.cmake | head -1)
-    program=build/$target/print_wchan
-    "$cc" -static -I "$dist/include" examples/print_wchan.c "$dist/lib/wchan.o" -o "$program"
-    echo "wchan: $(basename "$cc") -static -I $dist/include examples/print_wchan.c $dist/lib/wchan.o"
-  fi
+  local target=$1 dist=$2 run=$3 program pid
+  build_example "$target" "$dist" print_wchan wchan.o
   sleep 30 &
   pid=$!
   # Asleep and off the run queue: until then the kernel gives 0, not a name.
@@ -84,7 +91,7 @@ show_wchan() {
     [ "$(cat "/proc/$pid/comm")" = sleep ] && [ "$(cat "/proc/$pid/wchan")" != 0 ] && break
     sleep 0.05
   done
-  echo "wchan: sleep 30 is pid $pid; print_wchan $pid prints: $($run "$program" "$pid")"
+  echo "print_wchan $pid (sleep 30) prints: $($run "$program" "$pid")"
   kill "$pid"
   wait "$pid" 2>/dev/null || true
 }
@@ -97,7 +104,7 @@ for target in "$@"; do
   esac
   echo "== $target${run:+ (under $run)}: $dist"
   show_greeter "$dist" "$run"
-  show_namespace_ids "build/$target" "$run"
+  show_namespace_ids "$target" "$dist" "$run"
   show_batch_idler "$dist" "$run"
   show_wchan "$target" "$dist" "$run"
 done
