@@ -13,15 +13,6 @@ namespace {
 
 const char *const kind_names[] = {"ipc", "mnt", "net", "pid", "user", "uts"};
 
-pid_t reaped_pid()
-{
-    pid_t pid = fork();
-    if (pid == 0)
-        _exit(0);
-    waitpid(pid, nullptr, 0);
-    return pid;
-}
-
 bool has_proc_entry(pid_t pid)
 {
     return access(("/proc/" + std::to_string(pid)).c_str(), F_OK) == 0;

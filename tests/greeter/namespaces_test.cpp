@@ -139,15 +139,6 @@ TEST(reader, unreaped_process_misses_some_kinds_silently)
     waitpid(pid, nullptr, 0);
 }
 
-pid_t reaped_child()
-{
-    pid_t pid = fork();
-    if (pid == 0)
-        _exit(0);
-    waitpid(pid, nullptr, 0);
-    return pid;
-}
-
 pid_t pid_max()
 {
     long max = 0;
@@ -175,7 +166,7 @@ TEST_P(no_process, gives_all_zeros_and_no_error)
 }
 
 const no_process_case no_process_cases[] = {
-    {"reaped", reaped_child},
+    {"reaped", reaped_pid},
     {"pid_max", pid_max},
     {"int_max", [] { return pid_t{INT_MAX}; }},
     {"zero_is_not_self", [] { return pid_t{0}; }},

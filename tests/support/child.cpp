@@ -207,6 +207,15 @@ bool read_proc_stat(pid_t pid, proc_stat *st)
     return true;
 }
 
+pid_t reaped_pid()
+{
+    pid_t pid = fork();
+    if (pid == 0)
+        _exit(0);
+    waitpid(pid, nullptr, 0);
+    return pid;
+}
+
 bool wait_until(const std::function<bool()> &cond, int timeout_ms)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
