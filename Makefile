@@ -9,7 +9,8 @@
 # bionic sysroot beside the checkout (or named by ANDROID_SYSROOT).
 NDK := $(or $(ANDROID_NDK_HOME),$(ANDROID_NDK_ROOT))
 export ANDROID_NDK_HOME := $(NDK)
-SYSROOT := $(or $(ANDROID_SYSROOT),$(wildcard $(dir $(abspath $(lastword $(MAKEFILE_LIST))))../shared/android-sysroot))
+SYSROOT := $(abspath $(or $(ANDROID_SYSROOT),$(wildcard $(dir $(abspath $(lastword $(MAKEFILE_LIST))))../shared/android-sysroot)))
+export ANDROID_SYSROOT := $(SYSROOT)
 ANDROID := $(if $(or $(NDK),$(SYSROOT)),android-arm64)
 
 TARGETS := host linux-arm64 $(ANDROID)

@@ -14,8 +14,9 @@ endif()
 
 if(ndk)
   set(ANDROID_ABI arm64-v8a)
-  # Static executables need the TLS alignment of the newest libc.a; a static
-  # program loads nothing from the device, so it still runs on API 24.
+  # Static executables need the TLS alignment that the newest API level's
+  # startup object (crtbegin_static.o) gives; a static program loads nothing
+  # from the device, so it still runs on API 24.
   set(ANDROID_PLATFORM latest)
   # The deliverables include C headers only: no C++ library at all.
   set(ANDROID_STL none)
@@ -27,8 +28,9 @@ else()
 
   set(sysroot "$ENV{ANDROID_SYSROOT}")
   if(NOT sysroot)
-    get_filename_component(sysroot "${CMAKE_CURRENT_LIST_DIR}/../../shared/android-sysroot" ABSOLUTE)
+    set(sysroot "${CMAKE_CURRENT_LIST_DIR}/../../shared/android-sysroot")
   endif()
+  get_filename_component(sysroot "${sysroot}" ABSOLUTE)
   if(NOT EXISTS "${sysroot}/usr/lib/aarch64-linux-android/libc.a")
     message(FATAL_ERROR "no bionic sysroot at ${sysroot}: set ANDROID_SYSROOT, "
                         "or ANDROID_NDK_HOME to an NDK")
@@ -47,6 +49,7 @@ else()
   if(NOT libgcc)
     message(FATAL_ERROR "aarch64 libgcc.a not found: apt-get install gcc-aarch64-linux-gnu")
   endif()
+  list(SORT libgcc COMPARE NATURAL)
   list(GET libgcc -1 libgcc)
   get_filename_component(libgcc_dir "${libgcc}" DIRECTORY)
 

@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  cmake ninja-build make gcc g++ binutils file   # host build
+  cmake ninja-build make gcc g++ binutils        # host build
   g++-aarch64-linux-gnu qemu-user                 # arm64 build, tests under emulation
   googletest libgtest-dev                         # tests (sources for the cross build)
   libbenchmark-dev                                # benchmarks

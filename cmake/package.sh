@@ -13,4 +13,6 @@ done
 rm -rf "$out/_CPack_Packages"
 cd "$out"
 shopt -s nullglob
-sha256sum -- *.tar.gz *.deb >SHA256SUMS
+packages=(*.tar.gz *.deb)
+[ ${#packages[@]} -gt 0 ] || { echo "package.sh: CPack wrote no package into $out" >&2; exit 1; }
+sha256sum -- "${packages[@]}" >SHA256SUMS

@@ -7,22 +7,26 @@ set(PACKAGE_TARGET "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" CACHE STRING
 
 set(CPACK_PACKAGE_NAME ${package_name})
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(package_file_name ${package_name}-${PROJECT_VERSION}-${PACKAGE_TARGET})
-set(CPACK_PACKAGE_FILE_NAME ${package_file_name})
+set(CPACK_PACKAGE_FILE_NAME ${package_name}-${PROJECT_VERSION}-${PACKAGE_TARGET})
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Static Linux process tools: batch_idler, greeter with a namespace reader, lookup_wchan object")
 set(CPACK_PACKAGE_CONTACT "Process utilities maintainers <maintainers@users.noreply.c-seed-3977c23f.example>")
+# What this target's packages are, in generators and in file names.
 set(package_generators TGZ)
+set(package_files ${CPACK_PACKAGE_FILE_NAME}.tar.gz)
 
 if(NOT ANDROID AND CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_SYSTEM_PROCESSOR MATCHES "aarch64|arm64")
   list(APPEND package_generators DEB)
   set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE arm64)
-  set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+  set(CPACK_DEBIAN_FILE_NAME ${package_name}_${PROJECT_VERSION}_arm64.deb)
+  list(APPEND package_files ${CPACK_DEBIAN_FILE_NAME})
   set(CPACK_DEBIAN_PACKAGE_SECTION utils)
   # The programs are static: they depend on no package.
   set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
 endif()
 
-# CPack leaves its source package's settings in these: tests read our own.
+# A source package (make package_source) is the checkout without builds.
+set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build/" "/dist/")
+# CPack leaves its source package's settings in its own variables: tests read ours.
 set(CPACK_GENERATOR ${package_generators})
 include(CPack)

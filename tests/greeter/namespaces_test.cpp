@@ -19,7 +19,7 @@
 
 namespace {
 
-const char *const kind_names[NAMESPACE_KIND_COUNT] = {"ipc", "mnt", "net", "pid", "user", "uts"};
+static_assert(NAMESPACE_KIND_COUNT == 6, "the tables here know six kinds");
 
 struct reading {
     int result;
@@ -61,7 +61,8 @@ reading read_ids(pid_t pid)
 void expect_matches_kernel(pid_t pid, const reading &r)
 {
     for (int i = 0; i < NAMESPACE_KIND_COUNT; i++)
-        EXPECT_EQ(r.ids[i], namespace_link_id(pid, kind_names[i])) << kind_names[i];
+        EXPECT_EQ(r.ids[i], namespace_link_id(pid, namespace_kind_names[i]))
+            << namespace_kind_names[i];
 }
 
 TEST(reader, own_process_gets_every_namespace)
@@ -69,7 +70,7 @@ TEST(reader, own_process_gets_every_namespace)
     reading r = read_ids(getpid());
     EXPECT_EQ(r.result, 0);
     for (int i = 0; i < NAMESPACE_KIND_COUNT; i++)
-        EXPECT_NE(r.ids[i], 0u) << kind_names[i];
+        EXPECT_NE(r.ids[i], 0u) << namespace_kind_names[i];
     expect_matches_kernel(getpid(), r);
 }
 
@@ -116,9 +117,9 @@ TEST(reader, other_process_gets_its_own_namespaces)
     const bool moved[NAMESPACE_KIND_COUNT] = {true, false, true, false, false, true};
     for (int i = 0; i < NAMESPACE_KIND_COUNT; i++) {
         if (moved[i])
-            EXPECT_NE(theirs.ids[i], ours.ids[i]) << kind_names[i];
+            EXPECT_NE(theirs.ids[i], ours.ids[i]) << namespace_kind_names[i];
         else
-            EXPECT_EQ(theirs.ids[i], ours.ids[i]) << kind_names[i];
+            EXPECT_EQ(theirs.ids[i], ours.ids[i]) << namespace_kind_names[i];
     }
     end_child(pid);
 }
@@ -162,7 +163,7 @@ TEST_P(no_process, gives_all_zeros_and_no_error)
     reading r = read_ids(pid);
     EXPECT_EQ(r.result, 0);
     for (int i = 0; i < NAMESPACE_KIND_COUNT; i++)
-        EXPECT_EQ(r.ids[i], 0u) << kind_names[i];
+        EXPECT_EQ(r.ids[i], 0u) << namespace_kind_names[i];
 }
 
 const no_process_case no_process_cases[] = {
@@ -221,7 +222,7 @@ TEST_P(as_nobody, is_refused_other_users_processes)
         << "the reader as nobody failed or wrote outside its record";
     EXPECT_EQ(r.result, nc.result) << strerror(r.result);
     for (int i = 0; i < NAMESPACE_KIND_COUNT; i++)
-        EXPECT_EQ(r.ids[i], 0u) << kind_names[i];
+        EXPECT_EQ(r.ids[i], 0u) << namespace_kind_names[i];
 }
 
 const nobody_case nobody_cases[] = {
