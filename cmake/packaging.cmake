@@ -26,7 +26,7 @@ if(NOT ANDROID AND CMAKE_SYSTEM_NAME STREQUAL "Linux" AND CMAKE_SYSTEM_PROCESSOR
 endif()
 
 # A source package (make package_source) is the checkout without builds.
-set(CPACK_SOURCE_IGNORE_FILES "/\\.git/" "/build/" "/dist/")
+set(CPACK_SOURCE_IGNORE_FILES "/[.]git/" "/build/" "/dist/")
 # CPack leaves its source package's settings in its own variables: tests read ours.
 set(CPACK_GENERATOR ${package_generators})
 include(CPack)
