@@ -17,11 +17,12 @@
 
 int main(int argc, char *argv[])
 {
-    // atoi by design: no range check, and an out-of-range value keeps the
-    // low 32 bits of the 64-bit conversion.
+    // atoi's reading, with no range check: an out-of-range value keeps the
+    // low 32 bits of a 64-bit conversion, on every ABI. atoi itself cannot
+    // promise that: where long has 32 bits (32-bit Android) it saturates.
     int nice_value = 19;
     if (argc >= 2)
-        nice_value = atoi(argv[1]); // NOLINT(cert-err34-c): unchecked by design, see above
+        nice_value = static_cast<int>(strtoll(argv[1], nullptr, 10));
 
     sched_param param = {}; // sched_priority 0, the only value the batch class takes
     if (sched_setscheduler(0, SCHED_BATCH, &param) != 0)
