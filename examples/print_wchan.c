@@ -2,6 +2,9 @@
  *
  *   print_wchan pid...
  *
+ * A text that is not a process id is reported on standard error, and the exit
+ * status is then 1; so is output that could not be written.
+ *
  * An example host for the wchan object: it includes <wchan/wchan.h> and links
  * wchan.o next to its own objects; the C library supplies the rest. */
 #include <errno.h>
@@ -22,13 +25,17 @@ int main(int argc, char *argv[])
         char *end;
         errno = 0;
         long pid = strtol(argv[i], &end, 10);
-        if (end == argv[i] || *end != '\0' || errno != 0 || pid < INT_MIN || pid > INT_MAX) {
+        if (errno != 0 || end == argv[i] || *end != '\0' || pid < INT_MIN || pid > INT_MAX) {
             (void)fprintf(stderr, "print_wchan: not a process id: %s\n", argv[i]);
-            status = 2;
+            status = 1;
             continue;
         }
         /* The text is overwritten by the next call: use it at once. */
         printf("%ld %s\n", pid, lookup_wchan((pid_t)pid));
+    }
+    if (fflush(stdout) != 0) {
+        perror("fflush(stdout)");
+        return 1;
     }
     return status;
 }
