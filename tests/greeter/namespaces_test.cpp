@@ -9,7 +9,6 @@
 #include <csignal>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
 #include <grp.h>
 #include <gtest/gtest.h>
 #include <sched.h>
@@ -138,13 +137,6 @@ TEST(reader, unreaped_process_misses_some_kinds_silently)
     EXPECT_EQ(r.result, 0);
     expect_matches_kernel(pid, r);
     waitpid(pid, nullptr, 0);
-}
-
-pid_t pid_max()
-{
-    long max = 0;
-    std::ifstream("/proc/sys/kernel/pid_max") >> max;
-    return static_cast<pid_t>(max);
 }
 
 struct no_process_case {

@@ -216,6 +216,13 @@ pid_t reaped_pid()
     return pid;
 }
 
+pid_t pid_max()
+{
+    long max = 0;
+    std::ifstream("/proc/sys/kernel/pid_max") >> max;
+    return static_cast<pid_t>(max);
+}
+
 bool wait_until(const std::function<bool()> &cond, int timeout_ms)
 {
     auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);

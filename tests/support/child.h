@@ -57,6 +57,8 @@ finished end_program(child &c, int sig);
 bool read_proc_stat(pid_t pid, proc_stat *st);
 // The pid of a child that has ended and been reaped: for now, no process's.
 pid_t reaped_pid();
+// The kernel's limit: process ids stay below it.
+pid_t pid_max();
 // Polls cond every few milliseconds for up to timeout_ms.
 bool wait_until(const std::function<bool()> &cond, int timeout_ms = 20000);
 // The whole content of a file, or "" when it cannot be read.

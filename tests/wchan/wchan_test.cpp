@@ -291,20 +291,14 @@ TEST(calling_process, is_running_and_gives_dash)
 
 TEST(no_proc_entry, gives_question_mark)
 {
-    pid_t pid = fork();
-    ASSERT_GE(pid, 0);
-    if (pid == 0)
-        _exit(0);
-    ASSERT_EQ(waitpid(pid, nullptr, 0), pid);
+    pid_t pid = reaped_pid();
     std::string dir = "/proc/" + std::to_string(pid);
     if (access(dir.c_str(), F_OK) == 0)
         GTEST_SKIP() << "pid " << pid << " was taken again at once";
     EXPECT_STREQ(lookup_wchan(pid), "?") << "reaped child " << pid;
 
-    // Process ids stay below pid_max.
-    pid_t pid_max = std::stoi(read_file("/proc/sys/kernel/pid_max"));
-    ASSERT_GT(pid_max, 0);
-    EXPECT_STREQ(lookup_wchan(pid_max), "?") << "pid_max " << pid_max;
+    ASSERT_GT(pid_max(), 0);
+    EXPECT_STREQ(lookup_wchan(pid_max()), "?") << "pid_max " << pid_max();
 }
 
 TEST(descriptors, none_left_open_after_many_calls)
