@@ -18,15 +18,14 @@ benchmark_rows() {
     printf "| %s against %s, ns | %s | %s | %s | <= %s |\n", $2, $6, $3, $7, $10, goal }'
 }
 
-cache_value() { sed -n "s/^$2:[A-Z]*=//p" "build/$1/CMakeCache.txt"; }
-
 # The stripped static greeter against a plain C hello by the same toolchain.
 size_row() {
-  local target=$1 strip dir a b
-  strip=$(cache_value "$target" CMAKE_STRIP)
+  local target=$1 target_strip dir a b
+  # shellcheck source=/dev/null
+  source "build/$target/target.env"
   dir=$(mktemp -d)
-  "$strip" -o "$dir/greeter" "build/$target/greeter/greeter"
-  "$strip" -o "$dir/c_hello" "build/$target/bench/size/c_hello"
+  "$target_strip" -o "$dir/greeter" "build/$target/greeter/greeter"
+  "$target_strip" -o "$dir/c_hello" "build/$target/bench/size/c_hello"
   a=$(stat -c %s "$dir/greeter") b=$(stat -c %s "$dir/c_hello")
   rm -rf "$dir"
   row "greeter stripped size, bytes, $target (floor: static C printf hello)" "$a" "$b" "$(ratio "$a" "$b")" "<= 1.01"

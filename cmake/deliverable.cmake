@@ -36,3 +36,17 @@ function(add_static_program name)
   set_target_properties(${name} PROPERTIES LINKER_LANGUAGE C)
   install(TARGETS ${name} RUNTIME DESTINATION bin)
 endfunction()
+
+# A relocatable object for linking into other programs, installed as
+# lib/<name>.o with its header in include/<folder>/ (the source folder's
+# name), position independent so that PIE and non-PIE programs alike link it.
+#   add_object_deliverable(NAME SOURCE HEADER [COMPILE_OPTION...])
+function(add_object_deliverable name source header)
+  add_library(${name} OBJECT ${source})
+  target_compile_options(${name} PRIVATE ${deliverable_flags} ${ARGN})
+  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+  get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
+  install(FILES $<TARGET_OBJECTS:${name}> DESTINATION lib RENAME ${name}.o)
+  install(FILES ${header} DESTINATION include/${folder})
+endfunction()

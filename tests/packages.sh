@@ -19,7 +19,7 @@ same_tree() {
 }
 
 cmake --install "$build" --prefix "$scratch/tree" >/dev/null
-"$src/cmake/package.sh" "$scratch/out" "$build"
+"$src/scripts/package.sh" "$scratch/out" "$build"
 
 status=0
 made=$(cd "$scratch/out" && ls | sort | xargs)
@@ -41,7 +41,8 @@ for package in "$@"; do
       [ "$(ls "$x")" = usr ] || { echo "$package: installs outside /usr: $(ls "$x")"; status=1; }
       same_tree "$x/usr" "$scratch/tree" || { echo "$package: not the installed tree under /usr"; status=1; }
       fields=$(dpkg-deb -f "$file" Architecture Version | xargs)
-      [ "$fields" = "Architecture: arm64 Version: $version" ] || { echo "$package: $fields"; status=1; }
+      arch=${package##*_} arch=${arch%.deb}
+      [ "$fields" = "Architecture: $arch Version: $version" ] || { echo "$package: $fields"; status=1; }
       ;;
   esac
 done

@@ -5,13 +5,19 @@ set -euo pipefail
 
 packages=(
   cmake ninja-build make gcc g++ binutils        # host build
-  g++-aarch64-linux-gnu qemu-user                 # arm64 build, tests under emulation
-  googletest libgtest-dev                         # tests (sources for the cross build)
+  qemu-user                                       # the targets' programs under emulation
+  googletest libgtest-dev                         # tests (sources for the cross builds)
   libbenchmark-dev                                # benchmarks
   clang-format clang-tidy cppcheck man-db         # static checks, manual pages
   clang libclang-rt-14-dev                        # fuzzing (libFuzzer, sanitizers)
-  lld llvm gcc-aarch64-linux-gnu                  # android-arm64 with a bionic sysroot (and clang)
+  lld llvm                                        # Android with a bionic sysroot (and clang)
+  dpkg-dev                                        # Debian packages
 )
+# The cross compilers the presets name: a GNU/Linux target's (CROSS_TRIPLE),
+# and one whose libgcc.a serves an Android sysroot (LIBGCC_TRIPLE).
+presets=$(dirname "$0")/../CMakePresets.json
+packages+=($(sed -n 's/.*"CROSS_TRIPLE": *"\([^"]*\)".*/g++-\1/p' "$presets"))
+packages+=($(sed -n 's/.*"LIBGCC_TRIPLE": *"\([^"]*\)".*/gcc-\1/p' "$presets"))
 
 missing=()
 for p in "${packages[@]}"; do

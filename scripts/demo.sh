@@ -1,5 +1,7 @@
 #!/usr/bin/env bash
-# Shows the installed deliverables of each target working: arm64 ones under qemu-user.
+# Shows the installed deliverables of each target working, under the
+# emulator its build names where it is not the host's kind.
+# usage: demo.sh TARGET...
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -47,19 +49,13 @@ show_greeter() {
 }
 
 # Builds an example caller against the installed tree, as a user would, with
-# the target's C compiler, and sets program to it. The Android compiler needs
-# the toolchain file's target, sysroot and link flags: there the example that
-# CMake built against the same objects stands in.
+# the compiler and flags the target's build names, and sets program to it.
 build_example() {
   local target=$1 dist=$2 name=$3 object=$4 cc
-  if [ "$target" = android-arm64 ]; then
-    program=build/$target/examples/$name
-    return
-  fi
-  cc=$(sed -n 's/^set(CMAKE_C_COMPILER "\(.*\)")$/\1/p' build/"$target"/CMakeFiles/*/CMakeCCompiler.cmake | head -1)
+  cc="$target_cc $target_cflags"
   program=build/$target/$name
-  "$cc" -static -I "$dist/include" "examples/$name.c" "$dist/lib/$object" -o "$program"
-  echo "$name: $(basename "$cc") -static -I $dist/include examples/$name.c $dist/lib/$object"
+  $cc -static -I "$dist/include" "examples/$name.c" "$dist/lib/$object" $target_ldflags -o "$program"
+  echo "$name: $(basename "$target_cc") ${target_cflags:+$target_cflags }-static -I $dist/include examples/$name.c $dist/lib/$object${target_ldflags:+ $target_ldflags}"
 }
 
 # The example caller reads a running process's namespace identifiers; the
@@ -98,11 +94,11 @@ show_wchan() {
 
 for target in "$@"; do
   dist=dist/$target
-  case $target in
-    host) run="" ;;
-    *) run="qemu-aarch64" ;;
-  esac
-  echo "== $target${run:+ (under $run)}: $dist"
+  # target_cc, target_cflags, target_ldflags and target_run (the emulator, if any)
+  # shellcheck source=/dev/null
+  source "build/$target/target.env"
+  run=$target_run
+  echo "== $target${run:+ (under $(basename "${run%% *}"))}: $dist"
   show_greeter "$dist" "$run"
   show_namespace_ids "$target" "$dist" "$run"
   show_batch_idler "$dist" "$run"

@@ -1,0 +1,39 @@
+# Cross builds for GNU/Linux with Debian's cross compilers. The preset names
+# the target by its GNU triple, CROSS_TRIPLE (aarch64-linux-gnu, ...), and may
+# give MAX_PAGE_SIZE, the largest page size its kernels use, which every LOAD
+# segment is aligned to.
+# Run as a script (`cmake -P`), it says whether it can build here: always,
+# since scripts/deps.sh installs the cross compilers that the presets name.
+if(CMAKE_SCRIPT_MODE_FILE)
+  return()
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES CROSS_TRIPLE MAX_PAGE_SIZE)
+if(NOT CROSS_TRIPLE)
+  message(FATAL_ERROR "set CROSS_TRIPLE to the target's GNU triple (the presets do)")
+endif()
+set(triple ${CROSS_TRIPLE})
+string(REGEX MATCH "^[^-]+" processor ${triple})
+set(CMAKE_SYSTEM_NAME Linux)
+set(CMAKE_SYSTEM_PROCESSOR ${processor})
+
+find_program(cross_cc ${triple}-gcc)
+find_program(cross_cxx ${triple}-g++)
+if(NOT cross_cc OR NOT cross_cxx)
+  message(FATAL_ERROR
+    "${triple}-gcc/${triple}-g++ not found: apt-get install g++-${triple}")
+endif()
+set(CMAKE_C_COMPILER ${cross_cc})
+set(CMAKE_CXX_COMPILER ${cross_cxx})
+if(MAX_PAGE_SIZE)
+  set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,-z,max-page-size=${MAX_PAGE_SIZE}")
+endif()
+
+set(CMAKE_FIND_ROOT_PATH /usr/${triple})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+
+include(${CMAKE_CURRENT_LIST_DIR}/emulator.cmake)
+# -L lets dynamically linked test programs find the target's loader and libraries.
+run_programs_here(${processor} -L /usr/${triple})
