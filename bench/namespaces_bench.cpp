@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // read_namespace_ids on this process against its floor: the six stat calls
 // it cannot do without, on the same paths, formatted beforehand.
 #include "greeter/namespaces.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // Runs a program's benchmarks side by side (repetitions interleaved at random)
 // and prints each one's median time as a ratio of the floor's median: the
 // floor is the benchmark whose name starts with "floor".

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // lookup_wchan against the floor for its job: the bare open, read and close
 // of the same /proc file, with the path made beforehand. What lookup_wchan
 // adds is formatting the path and stripping the name.

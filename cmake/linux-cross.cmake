@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Cross builds for GNU/Linux with Debian's cross compilers. The preset names
 # the target by its GNU triple, CROSS_TRIPLE (aarch64-linux-gnu, ...), and may
 # give MAX_PAGE_SIZE, the largest page size its kernels use, which every LOAD

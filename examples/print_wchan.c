@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: Apache-2.0 */
 /* print_wchan: prints "<pid> <wait channel>" for each process id given.
  *
  *   print_wchan pid...

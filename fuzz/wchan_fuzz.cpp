@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // lookup_wchan on arbitrary wchan file contents, served by the open, read and
 // close this program supplies (linked with -Wl,--wrap=...). Every result must
 // be one of the fixed texts or a terminated text inside the buffer the object

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
 # The static checks, each a test of its own: the tree is formatted,
 # clang-tidy and cppcheck find nothing, and the manual pages render cleanly.
 # usage: lint.sh format|tidy|cppcheck|man SOURCE_DIR BUILD_DIR

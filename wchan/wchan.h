@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: Apache-2.0 */
 /* The kernel wait channel of a process, for linking into other programs. */
 #ifndef WCHAN_WCHAN_H
 #define WCHAN_WCHAN_H

@@ -1,3 +1,4 @@
+/* SPDX-License-Identifier: Apache-2.0 */
 /* The baseline for program sizes: a plain C hello, linked statically. */
 #include <stdio.h>
 

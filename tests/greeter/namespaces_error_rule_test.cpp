@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The reader's error rule, with failures real /proc cannot produce on demand:
 // this test is linked with --wrap=stat, so the reader's stat calls come here
 // and each answers as its table row says.

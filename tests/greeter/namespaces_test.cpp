@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: Apache-2.0
 // The namespace identifier reader against the real /proc. What it reads is
 // checked against the kernel's own account: the number in each namespace
 // link's text, "net:[4026531840]", read with readlink rather than stat.
