@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Deliverables link nothing but the C library: no C++ runtime, exceptions or
 # RTTI. Linking with the C driver makes any stray C++ runtime reference a
 # link error instead of a silently larger binary.
@@ -8,9 +9,33 @@ set(deliverable_flags -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables 
 # Sanitizer runtimes cannot be linked statically: their builds turn this off.
 option(STATIC_PROGRAMS "Link the programs statically" ON)
 
+# Hardening of the programs, written out: compilers' defaults differ (gcc,
+# clang, the NDK's clang). The objects keep their own flags.
+include(CheckCXXCompilerFlag)
+set(hardening_flags -fstack-protector-strong -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2)
+# clang takes it where it cannot apply it (32 and 64-bit Arm), with a warning.
+set(CMAKE_REQUIRED_FLAGS -Werror)
+check_cxx_compiler_flag(-fstack-clash-protection have_stack_clash_protection)
+unset(CMAKE_REQUIRED_FLAGS)
+if(have_stack_clash_protection)
+  list(APPEND hardening_flags -fstack-clash-protection)
+endif()
+set(hardening_link_flags -Wl,-z,relro -Wl,-z,now -Wl,-z,noexecstack)
+
+# Static, and on glibc position independent too (-static-pie), so that the
+# program image is placed at a random address. bionic's static start-up
+# cannot relocate itself: there a -static-pie program crashes at start.
 function(link_statically name)
-  if(STATIC_PROGRAMS)
+  target_compile_options(${name} PRIVATE ${hardening_flags})
+  target_link_options(${name} PRIVATE ${hardening_link_flags})
+  if(NOT STATIC_PROGRAMS)
+    return()
+  endif()
+  if(ANDROID)
     target_link_options(${name} PRIVATE -static)
+  else()
+    set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
+    target_link_options(${name} PRIVATE -static-pie)
   endif()
 endfunction()
 
@@ -24,17 +49,31 @@ function(install_man_page page)
   if(text STREQUAL page_text)
     message(FATAL_ERROR "${source} has no line .Os alone to carry the version")
   endif()
+  # Installed compressed, as Debian wants them, with no name or time in the
+  # gzip header, so that the same page gives the same bytes.
   file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${page} "${text}")
+  execute_process(COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/${page} COMMAND_ERROR_IS_FATAL ANY)
   string(REGEX MATCH "[1-9]$" section ${page})
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${page} DESTINATION share/man/man${section})
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${page}.gz DESTINATION share/man/man${section})
 endfunction()
 
+# A program, installed stripped into bin/; its debug information, found by
+# its build-id as debuggers look for it, is installed by the component
+# "debug" alone (`cmake --install <build> --component debug`), into
+# lib/debug/.build-id/<xx>/<rest>.debug.
 function(add_static_program name)
   add_executable(${name} ${ARGN})
-  target_compile_options(${name} PRIVATE ${deliverable_flags})
+  target_compile_options(${name} PRIVATE ${deliverable_flags} -g)
+  target_link_options(${name} PRIVATE -Wl,--build-id=sha1)
   link_statically(${name})
   set_target_properties(${name} PROPERTIES LINKER_LANGUAGE C)
   install(TARGETS ${name} RUNTIME DESTINATION bin)
+  set(installed "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${name}")
+  install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" \"${installed}\" COMMAND_ERROR_IS_FATAL ANY)")
+  install(CODE "execute_process(COMMAND \"${PROJECT_SOURCE_DIR}/scripts/debug-file.sh\" \"${CMAKE_OBJCOPY}\"
+                  \"${CMAKE_READELF}\" \"$<TARGET_FILE:${name}>\"
+                  \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/debug\" COMMAND_ERROR_IS_FATAL ANY)"
+          COMPONENT debug EXCLUDE_FROM_ALL)
 endfunction()
 
 # A relocatable object for linking into other programs, installed as
