@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: Apache-2.0
 # Static executables for Android, any ABI, built one of two ways:
 #  - with an NDK (ANDROID_NDK_HOME or ANDROID_NDK_ROOT): through its own
 #    toolchain file, for ANDROID_ABI (arm64-v8a, armeabi-v7a, x86_64, x86);
@@ -49,6 +50,8 @@ if(ndk)
   set(ANDROID_STL none)
   include("${ndk}/build/cmake/android.toolchain.cmake")
   string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT "${android_link_flags}")
+  # The licence notices of what the programs take from it, bionic among them.
+  set(ANDROID_NOTICES "${ndk}/NOTICE")
 else()
   set(CMAKE_SYSTEM_NAME Linux)
   set(CMAKE_SYSTEM_PROCESSOR ${processor})
@@ -75,6 +78,8 @@ else()
   set(CMAKE_C_COMPILER_TARGET ${target})
   set(CMAKE_CXX_COMPILER_TARGET ${target})
   set(CMAKE_SYSROOT "${sysroot}")
+  # The licence notices of bionic's C and math libraries.
+  set(ANDROID_NOTICES "${sysroot}/NOTICE-libc" "${sysroot}/NOTICE-libm")
   # The sysroot has static libraries only, and no C++ library: every
   # executable is static, and a compiler check compiles without linking.
   set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)

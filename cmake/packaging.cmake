@@ -1,35 +1,69 @@
-# Releases, packed by CPack from the installed tree: for every target an
-# archive holding dist/<target>/ under one top folder,
-# <name>-<version>-<target>.tar.gz; for a GNU/Linux cross target also a
-# Debian package that installs the same tree under /usr.
+# SPDX-License-Identifier: Apache-2.0
+# Releases: what every install tree carries beside the deliverables (the
+# licence, and the notices of the C library linked into the programs), and
+# the names and Debian fields of this target's packages, which
+# scripts/package.sh makes from the installed tree (`make package`).
 set(PACKAGE_TARGET "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" CACHE STRING
     "The target's name in package file names (the presets give their own name)")
+set(doc_dir share/doc/${package_name})
 
-set(CPACK_PACKAGE_NAME ${package_name})
-set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_PACKAGE_FILE_NAME ${package_name}-${PROJECT_VERSION}-${PACKAGE_TARGET})
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
-    "Static Linux process tools: batch_idler, greeter with a namespace reader, lookup_wchan object")
-set(CPACK_PACKAGE_CONTACT "Process utilities maintainers <maintainers@users.noreply.c-seed-3977c23f.example>")
-# What this target's packages are, in generators and in file names.
-set(package_generators TGZ)
-set(package_files ${CPACK_PACKAGE_FILE_NAME}.tar.gz)
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${doc_dir})
+set(changelog ${PROJECT_SOURCE_DIR}/packaging/changelog)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
+execute_process(COMMAND gzip -9n -c ${changelog} OUTPUT_FILE ${PROJECT_BINARY_DIR}/changelog.gz
+                COMMAND_ERROR_IS_FATAL ANY)
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${doc_dir})
 
-if(NOT ANDROID AND CMAKE_CROSSCOMPILING)
+# The C library is linked into the programs, and its licences travel with it.
+if(ANDROID)
+  # bionic's BSD licences ask that binaries carry their notices: the
+  # toolchain file names them (the sysroot's or the NDK's).
+  set(libc_name "bionic, Android's C library")
+  set(libc_notice_files ${ANDROID_NOTICES})
+  set(libc_notices "")
+else()
+  # glibc, from the Debian package that holds the toolchain's libc.a: its
+  # copyright file and the LGPL-2.1, and how to relink (LGPL-2.1, section 6).
+  execute_process(COMMAND ${CMAKE_C_COMPILER} -print-file-name=libc.a
+                  OUTPUT_VARIABLE libc OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  file(REAL_PATH ${libc} libc)
+  execute_process(COMMAND dpkg-query --search ${libc} OUTPUT_VARIABLE owner
+                  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX REPLACE "[:,].*" "" libc_package "${owner}")
+  # A cross package names the glibc it was built from in its own Built-Using.
+  execute_process(COMMAND dpkg-query -W "-f=\${source:Package} (= \${source:Version}), \${Built-Using}"
+                          ${libc_package}
+                  OUTPUT_VARIABLE sources COMMAND_ERROR_IS_FATAL ANY)
+  string(REGEX MATCH "glibc \\(= [^)]+\\)" deb_built_using "${sources}")
+  if(NOT deb_built_using)
+    message(FATAL_ERROR "${libc_package} (which holds ${libc}) names no glibc version")
+  endif()
+  string(REGEX REPLACE "glibc \\(= (.*)\\)" "\\1" libc_version "${deb_built_using}")
+  set(libc_name "the GNU C Library (glibc)")
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/RELINKING.in RELINKING @ONLY)
+  configure_file(/usr/share/doc/${libc_package}/copyright glibc-copyright COPYONLY)
+  set(libc_notice_files /usr/share/common-licenses/LGPL-2.1 ${PROJECT_BINARY_DIR}/glibc-copyright
+      ${PROJECT_BINARY_DIR}/RELINKING)
+endif()
+foreach(notice ${libc_notice_files})
+  get_filename_component(notice_name ${notice} NAME)
+  list(APPEND libc_notices ${notice_name})
+endforeach()
+list(JOIN libc_notices ", " libc_notices)
+configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in copyright @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/copyright ${libc_notice_files} DESTINATION ${doc_dir})
+
+# This target's packages, by file name (scripts/package.sh makes them): its
+# installed tree, its programs' debug files, for glibc targets a Debian
+# package, and the sources they were built from.
+set(package_archive ${package_name}-${PROJECT_VERSION}-${PACKAGE_TARGET})
+set(package_files ${package_archive}.tar.gz ${package_archive}-debug.tar.gz
+    ${package_name}-${PROJECT_VERSION}-source.tar.gz)
+set(deb_arch "")
+if(NOT ANDROID)
   # Debian's name for the target's architecture, from its GNU triple.
   execute_process(COMMAND dpkg-architecture -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
                   OUTPUT_VARIABLE deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-  list(APPEND package_generators DEB)
-  set(CPACK_DEBIAN_PACKAGE_ARCHITECTURE ${deb_arch})
-  set(CPACK_DEBIAN_FILE_NAME ${package_name}_${PROJECT_VERSION}_${deb_arch}.deb)
-  list(APPEND package_files ${CPACK_DEBIAN_FILE_NAME})
-  set(CPACK_DEBIAN_PACKAGE_SECTION utils)
-  # The programs are static: they depend on no package.
-  set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+  list(APPEND package_files ${package_name}_${PROJECT_VERSION}_${deb_arch}.deb)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/control.in control @ONLY)
 endif()
-
-# A source package (make package_source) is the checkout without builds.
-set(CPACK_SOURCE_IGNORE_FILES "/[.]git/" "/build/" "/dist/")
-# CPack leaves its source package's settings in its own variables: tests read ours.
-set(CPACK_GENERATOR ${package_generators})
-include(CPack)

@@ -1,18 +1,73 @@
 #!/usr/bin/env bash
-# Packs each build tree with CPack into OUT (the generators its configuration
-# names) and lists every package in OUT in OUT/SHA256SUMS, as sha256sum -c reads it.
+# SPDX-License-Identifier: Apache-2.0
+# Packs builds into OUT, the same bytes from the same sources wherever and
+# whenever it runs. For each build (its build/<target>/target.env names them):
+#   <name>-<version>-<target>.tar.gz        the installed tree, under one top folder
+#   <name>-<version>-<target>-debug.tar.gz  its programs' debug files, under the same
+#                                           folder in lib/debug/.build-id/
+#   <name>_<version>_<arch>.deb             for a glibc target: the tree under /usr
+# and once <name>-<version>-source.tar.gz, the sources, and SHA256SUMS.
+# Entries are sorted, owned by root (0/0), with fixed modes and the time
+# SOURCE_DATE_EPOCH, by default the last commit's.
 # usage: package.sh OUT BUILD_DIR...
 set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
 out=$1
 shift
+: "${SOURCE_DATE_EPOCH:=$(git -C "$src" log -1 --format=%ct)}"
+export SOURCE_DATE_EPOCH LC_ALL=C
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$out"
+
+# tarball FILE DIR [TAR_OPTION...] NAME...: DIR's NAMEs, gzipped with no name or time.
+tarball() {
+  local file=$1 dir=$2
+  shift 2
+  tar --create --format=gnu --sort=name --owner=root:0 --group=root:0 \
+    --mtime="@$SOURCE_DATE_EPOCH" --mode=u+rw,go=rX -C "$dir" "$@" | gzip -9n >"$file"
+}
+
+# deb FILE TREE BUILD: TREE under /usr, with the build's control fields.
+deb() {
+  local file=$1 tree=$2 build=$3 root=$scratch/deb
+  rm -rf "$root"
+  mkdir -p "$root/DEBIAN"
+  cp -a "$tree" "$root/usr"
+  install -D -m 644 "$src/packaging/lintian-overrides" "$root/usr/share/lintian/overrides/$package_name"
+  (cd "$root" && find usr -type f | sort | xargs md5sum) >"$root/DEBIAN/md5sums"
+  { cat "$build/control"; echo "Installed-Size: $(du -sk "$root/usr" | cut -f1)"; } >"$root/DEBIAN/control"
+  chmod -R u+rw,go=rX "$root"
+  find "$root" -exec touch --no-dereference --date="@$SOURCE_DATE_EPOCH" {} +
+  dpkg-deb --root-owner-group -Zxz --build "$root" "$file" >/dev/null
+}
+
 for build in "$@"; do
-  cpack --config "$build/CPackConfig.cmake" -B "$out" >/dev/null
+  # package_name, package_version, package_archive (<name>-<version>-<target>), deb_arch
+  # shellcheck source=/dev/null
+  source "$build/target.env"
+  top=$scratch/$package_archive
+  cmake --install "$build" --prefix "$top/$package_archive" >/dev/null
+  tarball "$out/$package_archive.tar.gz" "$top" "$package_archive"
+  cmake --install "$build" --prefix "$top/debug/$package_archive" --component debug >/dev/null
+  tarball "$out/$package_archive-debug.tar.gz" "$top/debug" "$package_archive"
+  if [ -n "$deb_arch" ]; then
+    deb "$out/${package_name}_${package_version}_$deb_arch.deb" "$top/$package_archive" "$build"
+  fi
 done
-# CPack stages its work beside the packages.
-rm -rf "$out/_CPack_Packages"
+
+# The sources: what git tracks, or, outside a checkout, all but builds.
+source=$package_name-$package_version
+if git -C "$src" rev-parse --git-dir >/dev/null 2>&1; then
+  git -C "$src" ls-files >"$scratch/sources"
+else
+  (cd "$src" && find . -path ./build -prune -o -path ./dist -prune -o -type f -printf '%P\n') >"$scratch/sources"
+fi
+sort -o "$scratch/sources" "$scratch/sources"
+tarball "$out/$source-source.tar.gz" "$src" --transform="flags=r;s|^|$source/|" \
+  --files-from="$scratch/sources"
+
 cd "$out"
-shopt -s nullglob
-packages=(*.tar.gz *.deb)
-[ ${#packages[@]} -gt 0 ] || { echo "package.sh: CPack wrote no package into $out" >&2; exit 1; }
-sha256sum -- "${packages[@]}" >SHA256SUMS
+rm -f SHA256SUMS
+sha256sum -- * >"$scratch/SHA256SUMS"
+mv "$scratch/SHA256SUMS" SHA256SUMS
