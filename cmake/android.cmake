@@ -78,6 +78,9 @@ else()
   set(CMAKE_C_COMPILER_TARGET ${target})
   set(CMAKE_CXX_COMPILER_TARGET ${target})
   set(CMAKE_SYSROOT "${sysroot}")
+  # Where the sysroot lies is no part of what is built from it.
+  set(CMAKE_C_FLAGS_INIT "-ffile-prefix-map=${sysroot}=android-sysroot")
+  set(CMAKE_CXX_FLAGS_INIT "${CMAKE_C_FLAGS_INIT}")
   # The licence notices of bionic's C and math libraries.
   set(ANDROID_NOTICES "${sysroot}/NOTICE-libc" "${sysroot}/NOTICE-libm")
   # The sysroot has static libraries only, and no C++ library: every
