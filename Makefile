@@ -5,7 +5,7 @@
 # checks), the sanitizer build, and the fuzzers for a few seconds each.
 # `make bench` prints the measurements, `make package` packs every target
 # into dist/packages. The targets and test presets are those CMakePresets.json
-# declares; CMake presets and CPack do the work.
+# declares; CMake presets and scripts/ do the work.
 
 .PHONY: all test bench package deps clean show run-tests measure pack
 .SECONDARY:

@@ -12,7 +12,7 @@ packages=(
   clang-format clang-tidy cppcheck man-db         # static checks, manual pages
   clang libclang-rt-14-dev                        # fuzzing (libFuzzer, sanitizers)
   lld llvm                                        # Android with a bionic sysroot (and clang)
-  dpkg-dev                                        # Debian packages
+  dpkg-dev lintian                                # Debian packages
 )
 # The cross compilers the presets name: a GNU/Linux target's (CROSS_TRIPLE),
 # and one whose libgcc.a serves an Android sysroot (LIBGCC_TRIPLE).

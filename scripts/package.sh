@@ -14,11 +14,23 @@ set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
 out=$1
 shift
-: "${SOURCE_DATE_EPOCH:=$(git -C "$src" log -1 --format=%ct)}"
-export SOURCE_DATE_EPOCH LC_ALL=C
+export LC_ALL=C
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$out"
+
+# The sources: what git tracks, or, outside a checkout (an unpacked source
+# archive), every file but builds; and their time: the last commit's, or the
+# newest file's (an unpacked source archive's entries all have its time).
+if git -C "$src" rev-parse --git-dir >/dev/null 2>&1; then
+  git -C "$src" ls-files >"$scratch/sources"
+  : "${SOURCE_DATE_EPOCH:=$(git -C "$src" log -1 --format=%ct)}"
+else
+  (cd "$src" && find . -path ./build -prune -o -path ./dist -prune -o -type f -printf '%P\n') >"$scratch/sources"
+  : "${SOURCE_DATE_EPOCH:=$(cd "$src" && xargs -d '\n' stat -c %Y <"$scratch/sources" | sort -n | tail -1)}"
+fi
+sort -o "$scratch/sources" "$scratch/sources"
+export SOURCE_DATE_EPOCH
 
 # tarball FILE DIR [TAR_OPTION...] NAME...: DIR's NAMEs, gzipped with no name or time.
 tarball() {
@@ -56,14 +68,7 @@ for build in "$@"; do
   fi
 done
 
-# The sources: what git tracks, or, outside a checkout, all but builds.
 source=$package_name-$package_version
-if git -C "$src" rev-parse --git-dir >/dev/null 2>&1; then
-  git -C "$src" ls-files >"$scratch/sources"
-else
-  (cd "$src" && find . -path ./build -prune -o -path ./dist -prune -o -type f -printf '%P\n') >"$scratch/sources"
-fi
-sort -o "$scratch/sources" "$scratch/sources"
 tarball "$out/$source-source.tar.gz" "$src" --transform="flags=r;s|^|$source/|" \
   --files-from="$scratch/sources"
 
