@@ -10,23 +10,21 @@
 .PHONY: all test bench package deps clean show run-tests measure pack
 .SECONDARY:
 
-# Read from the presets when a recipe needs them, once deps has installed CMake.
-targets = $(shell scripts/presets.sh targets)
-test_presets = $(shell scripts/presets.sh tests)
-
+# The lists are read from the presets when a recipe runs, once deps has
+# installed CMake; an empty list is an error, not a build of nothing.
 all: deps
-	@$(MAKE) --no-print-directory show TARGETS="$(targets)"
+	@t=$$(scripts/presets.sh targets) && [ -n "$$t" ] && $(MAKE) --no-print-directory show TARGETS="$$t"
 
 test: deps
-	@$(MAKE) --no-print-directory run-tests PRESETS="$(test_presets)"
+	@p=$$(scripts/presets.sh tests) && [ -n "$$p" ] && $(MAKE) --no-print-directory run-tests PRESETS="$$p"
 
 # One table of measurements, each against its floor, taken in the same run.
 bench: deps
-	@$(MAKE) --no-print-directory measure TARGETS="$(targets)"
+	@t=$$(scripts/presets.sh targets) && [ -n "$$t" ] && $(MAKE) --no-print-directory measure TARGETS="$$t"
 
 # Release packages of every target, and their checksums, in dist/packages.
 package: deps
-	@$(MAKE) --no-print-directory pack TARGETS="$(targets)"
+	@t=$$(scripts/presets.sh targets) && [ -n "$$t" ] && $(MAKE) --no-print-directory pack TARGETS="$$t"
 
 show: $(TARGETS:%=install-%)
 	@scripts/demo.sh $(TARGETS)

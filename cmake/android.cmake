@@ -50,6 +50,9 @@ if(ndk)
   set(ANDROID_STL none)
   include("${ndk}/build/cmake/android.toolchain.cmake")
   string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT "${android_link_flags}")
+  # Where the NDK lies is no part of what is built with it.
+  string(APPEND CMAKE_C_FLAGS_INIT " -ffile-prefix-map=${ndk}=android-ndk")
+  string(APPEND CMAKE_CXX_FLAGS_INIT " -ffile-prefix-map=${ndk}=android-ndk")
   # The licence notices of what the programs take from it, bionic among them.
   set(ANDROID_NOTICES "${ndk}/NOTICE")
 else()

@@ -9,8 +9,9 @@ function(run_programs_here processor)
     set(CMAKE_CROSSCOMPILING_EMULATOR "" PARENT_SCOPE)
     return()
   endif()
-  # qemu-user names its 32-bit Arm emulator after the family, not the version.
+  # qemu-user names its 32-bit emulators after the family, not the version.
   string(REGEX REPLACE "^arm.*" "arm" arch "${processor}")
+  string(REGEX REPLACE "^i[3-6]86$" "i386" arch "${arch}")
   find_program(qemu_${arch} qemu-${arch})
   if(NOT qemu_${arch})
     message(FATAL_ERROR "qemu-${arch} not found: apt-get install qemu-user")

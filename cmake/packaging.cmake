@@ -52,6 +52,9 @@ endforeach()
 list(JOIN libc_notices ", " libc_notices)
 configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in copyright @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/copyright ${libc_notice_files} DESTINATION ${doc_dir})
+# The debug files are the programs' too: the licence goes with them.
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/copyright DESTINATION ${doc_dir}
+        COMPONENT debug EXCLUDE_FROM_ALL)
 
 # This target's packages, by file name (scripts/package.sh makes them): its
 # installed tree, its programs' debug files, for glibc targets a Debian

@@ -52,11 +52,13 @@ show_greeter() {
 # Builds an example caller against the installed tree, as a user would, with
 # the compiler and flags the target's build names, and sets program to it.
 build_example() {
-  local target=$1 dist=$2 name=$3 object=$4 cc
-  cc="$target_cc $target_cflags"
+  local target=$1 dist=$2 name=$3 object=$4 command
   program=build/$target/$name
-  $cc -static -I "$dist/include" "examples/$name.c" "$dist/lib/$object" $target_ldflags -o "$program"
-  echo "$name: $(basename "$target_cc") ${target_cflags:+$target_cflags }-static -I $dist/include examples/$name.c $dist/lib/$object${target_ldflags:+ $target_ldflags}"
+  # shellcheck disable=SC2206 # the flags are words
+  command=("$target_cc" $target_cflags -I "$dist/include" "examples/$name.c" "$dist/lib/$object" $target_ldflags)
+  [[ " $target_ldflags " == *" -static "* ]] || command+=(-static)
+  echo "$name: $(basename "$target_cc") ${command[*]:1}"
+  "${command[@]}" -o "$program"
 }
 
 # The example caller reads a running process's namespace identifiers; the

@@ -22,7 +22,7 @@ mkdir -p "$out"
 # The sources: what git tracks, or, outside a checkout (an unpacked source
 # archive), every file but builds; and their time: the last commit's, or the
 # newest file's (an unpacked source archive's entries all have its time).
-if git -C "$src" rev-parse --git-dir >/dev/null 2>&1; then
+if [ "$(git -C "$src" rev-parse --show-toplevel 2>/dev/null)" = "$src" ]; then
   git -C "$src" ls-files >"$scratch/sources"
   : "${SOURCE_DATE_EPOCH:=$(git -C "$src" log -1 --format=%ct)}"
 else
@@ -40,6 +40,11 @@ tarball() {
     --mtime="@$SOURCE_DATE_EPOCH" --mode=u+rw,go=rX -C "$dir" "$@" | gzip -9n >"$file"
 }
 
+# In KiB, file by file as dpkg counts: du would count the file system's blocks.
+installed_size() {
+  find "$1" -type f -printf '%s\n' | awk '{ kib += int(($1 + 1023) / 1024) } END { print kib + 0 }'
+}
+
 # deb FILE TREE BUILD: TREE under /usr, with the build's control fields.
 deb() {
   local file=$1 tree=$2 build=$3 root=$scratch/deb
@@ -48,7 +53,7 @@ deb() {
   cp -a "$tree" "$root/usr"
   install -D -m 644 "$src/packaging/lintian-overrides" "$root/usr/share/lintian/overrides/$package_name"
   (cd "$root" && find usr -type f | sort | xargs md5sum) >"$root/DEBIAN/md5sums"
-  { cat "$build/control"; echo "Installed-Size: $(du -sk "$root/usr" | cut -f1)"; } >"$root/DEBIAN/control"
+  { cat "$build/control"; echo "Installed-Size: $(installed_size "$root/usr")"; } >"$root/DEBIAN/control"
   chmod -R u+rw,go=rX "$root"
   find "$root" -exec touch --no-dereference --date="@$SOURCE_DATE_EPOCH" {} +
   dpkg-deb --root-owner-group -Zxz --build "$root" "$file" >/dev/null

@@ -5,7 +5,7 @@
 #                        with an install folder)
 #   presets.sh tests     the test presets
 # Either leaves out the presets whose toolchain file, run as a script, says it
-# cannot build here; `targets` tells why on standard error.
+# cannot build here, and tells why on standard error.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 names() { sed -n 's/^  "\([^"]*\)".*/\1/p'; }
@@ -21,7 +21,7 @@ for preset in $presets; do
   [ "$mode" = tests ] || grep -q '^  CMAKE_INSTALL_PREFIX' <<<"$vars" || continue
   toolchain=$(sed -n 's/^  CMAKE_TOOLCHAIN_FILE:FILEPATH="\(.*\)"$/\1/p' <<<"$vars")
   if [ -n "$toolchain" ] && ! why=$(cmake -P "$toolchain" 2>&1); then
-    [ "$mode" = tests ] || echo "$preset: skipped ($(sed -n 's/^  //p' <<<"$why" | paste -sd' '))" >&2
+    echo "$preset: skipped ($(sed -n 's/^  //p' <<<"$why" | paste -sd' '))" >&2
     continue
   fi
   echo "$preset"
