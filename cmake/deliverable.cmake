@@ -22,10 +22,11 @@ if(have_stack_clash_protection)
 endif()
 set(hardening_link_flags -Wl,-z,relro -Wl,-z,now -Wl,-z,noexecstack)
 
-# Static, and on glibc position independent too (-static-pie), so that the
-# program image is placed at a random address. bionic's static start-up
-# cannot relocate itself: there a -static-pie program crashes at start.
-function(link_statically name)
+# A program hardened, and linked statically: on glibc position independent
+# too (-static-pie), so that its image is placed at a random address. bionic's
+# static start-up cannot relocate itself: there a -static-pie program crashes
+# at start.
+function(harden_and_link_statically name)
   target_compile_options(${name} PRIVATE ${hardening_flags})
   target_link_options(${name} PRIVATE ${hardening_link_flags})
   if(NOT STATIC_PROGRAMS)
@@ -65,7 +66,7 @@ function(add_static_program name)
   add_executable(${name} ${ARGN})
   target_compile_options(${name} PRIVATE ${deliverable_flags} -g)
   target_link_options(${name} PRIVATE -Wl,--build-id=sha1)
-  link_statically(${name})
+  harden_and_link_statically(${name})
   set_target_properties(${name} PROPERTIES LINKER_LANGUAGE C)
   install(TARGETS ${name} RUNTIME DESTINATION bin)
   set(installed "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${name}")
