@@ -60,13 +60,15 @@ install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/copyright DEST
 # installed tree, its programs' debug files, for glibc targets a Debian
 # package, and the sources they were built from.
 set(package_archive ${package_name}-${PROJECT_VERSION}-${PACKAGE_TARGET})
-set(package_files ${package_archive}.tar.gz ${package_archive}-debug.tar.gz
-    ${package_name}-${PROJECT_VERSION}-source.tar.gz)
+set(package_source ${package_name}-${PROJECT_VERSION}-source.tar.gz)
+set(package_files ${package_archive}.tar.gz ${package_archive}-debug.tar.gz ${package_source})
 set(deb_arch "")
+set(package_deb "")
 if(NOT ANDROID)
   # Debian's name for the target's architecture, from its GNU triple.
   execute_process(COMMAND dpkg-architecture -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
                   OUTPUT_VARIABLE deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-  list(APPEND package_files ${package_name}_${PROJECT_VERSION}_${deb_arch}.deb)
+  set(package_deb ${package_name}_${PROJECT_VERSION}_${deb_arch}.deb)
+  list(APPEND package_files ${package_deb})
   configure_file(${PROJECT_SOURCE_DIR}/packaging/control.in control @ONLY)
 endif()

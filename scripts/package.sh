@@ -60,7 +60,8 @@ deb() {
 }
 
 for build in "$@"; do
-  # package_name, package_version, package_archive (<name>-<version>-<target>), deb_arch
+  # package_name, package_version, package_archive (<name>-<version>-<target>),
+  # package_source and package_deb (empty but for glibc targets): the build names them
   # shellcheck source=/dev/null
   source "$build/target.env"
   top=$scratch/$package_archive
@@ -68,13 +69,13 @@ for build in "$@"; do
   tarball "$out/$package_archive.tar.gz" "$top" "$package_archive"
   cmake --install "$build" --prefix "$top/debug/$package_archive" --component debug >/dev/null
   tarball "$out/$package_archive-debug.tar.gz" "$top/debug" "$package_archive"
-  if [ -n "$deb_arch" ]; then
-    deb "$out/${package_name}_${package_version}_$deb_arch.deb" "$top/$package_archive" "$build"
+  if [ -n "$package_deb" ]; then
+    deb "$out/$package_deb" "$top/$package_archive" "$build"
   fi
 done
 
 source=$package_name-$package_version
-tarball "$out/$source-source.tar.gz" "$src" --transform="flags=r;s|^|$source/|" \
+tarball "$out/$package_source" "$src" --transform="flags=r;s|^|$source/|" \
   --files-from="$scratch/sources"
 
 cd "$out"
