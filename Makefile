@@ -6,8 +6,14 @@
 # `make bench` prints the measurements, `make package` packs every target
 # into dist/packages. The targets and test presets are those CMakePresets.json
 # declares; CMake presets and scripts/ do the work.
+#
+# A build is a preset built in build/<name>. The Android presets are built
+# two ways: with the bionic sysroot as <preset>, with an NDK as <preset>-ndk
+# (ANDROID_NDK_HOME, or for the tests the stand-in beside the checkout).
+# `make` installs the NDK way where ANDROID_NDK_HOME is set; `make test` tests
+# both.
 
-.PHONY: all test bench package deps clean show run-tests measure pack
+.PHONY: all test bench package deps deps-test clean show run-tests measure pack
 .SECONDARY:
 
 # The lists are read from the presets when a recipe runs, once deps has
@@ -15,12 +21,12 @@
 all: deps
 	@t=$$(scripts/presets.sh targets) && [ -n "$$t" ] && $(MAKE) --no-print-directory show TARGETS="$$t"
 
-test: deps
+test: deps-test
 	@p=$$(scripts/presets.sh tests) && [ -n "$$p" ] && $(MAKE) --no-print-directory run-tests PRESETS="$$p"
 
 # One table of measurements, each against its floor, taken in the same run.
 bench: deps
-	@t=$$(scripts/presets.sh targets) && [ -n "$$t" ] && $(MAKE) --no-print-directory measure TARGETS="$$t"
+	@t=$$(scripts/presets.sh builds) && [ -n "$$t" ] && $(MAKE) --no-print-directory measure TARGETS="$$t"
 
 # Release packages of every target, and their checksums, in dist/packages.
 package: deps
@@ -32,7 +38,7 @@ show: $(TARGETS:%=install-%)
 run-tests: $(PRESETS:%=test-%)
 
 measure: $(TARGETS:%=build-%)
-	@for t in $(TARGETS); do cmake --build --preset $$t --target c_hello >/dev/null || exit 1; done
+	@for t in $(TARGETS); do cmake --build build/$$t --target c_hello >/dev/null || exit 1; done
 	@bench/report.sh $(TARGETS)
 
 pack: $(TARGETS:%=build-%)
@@ -42,20 +48,31 @@ pack: $(TARGETS:%=build-%)
 	@cd dist/packages && sha256sum -c --quiet SHA256SUMS && echo "dist/packages/SHA256SUMS: every package verifies"
 
 deps:
-	@scripts/deps.sh
+	@scripts/deps.sh build
+
+deps-test:
+	@scripts/deps.sh test
+
+# A build's way: <preset>-ndk with an NDK, in build/<preset>-ndk (the Android
+# presets' folder takes the suffix from ANDROID_BUILD_SUFFIX); any other
+# without one. The way is fixed at a build folder's first configure.
+preset = $(patsubst %-ndk,%,$*)
+way = $(if $(filter %-ndk,$*),ANDROID_BUILD_SUFFIX=-ndk ANDROID_NDK_HOME="$${ANDROID_NDK_HOME:-$${ANDROID_NDK_ROOT:-$$(scripts/stand-in-ndk.sh)}}",ANDROID_NDK_HOME= ANDROID_NDK_ROOT=)
 
 configure-%: deps
-	@cmake --preset $* --log-level=WARNING >/dev/null
+	@$(way) cmake --preset $(preset) --log-level=WARNING >/dev/null
 
 build-%: configure-%
-	@cmake --build --preset $*
+	@$(way) cmake --build --preset $(preset)
 
 install-%: build-%
 	@cmake --install build/$* >/dev/null
 
-# The Android targets' suites are the host build's harnesses.
+# The Android targets' suites are the host build's harnesses. Where a build's
+# programs cannot run here, its suites are not registered: say so.
 test-%: build-% build-host
-	@ctest --preset $*
+	@. build/$*/target.env && [ -z "$$target_cannot_run" ] || echo "$*: $$target_cannot_run: suites not run"
+	@$(way) ctest --preset $(preset)
 
 clean:
 	rm -rf build dist

@@ -2,9 +2,11 @@
 # SPDX-License-Identifier: Apache-2.0
 # Prints one table of measurements, each against its floor, taken side by side
 # in this run on this machine. `make bench` builds what it needs and runs it.
-# usage: report.sh TARGET...
+# usage: report.sh BUILD...   (build folders' names under build/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/proc.sh
+source scripts/proc.sh
 host=build/host
 
 row() { printf '| %s | %s | %s | %s | %s |\n' "$@"; }
@@ -19,17 +21,18 @@ benchmark_rows() {
     printf "| %s against %s, ns | %s | %s | %s | <= %s |\n", $2, $6, $3, $7, $10, goal }'
 }
 
-# The stripped static greeter against a plain C hello by the same toolchain.
+# The stripped static greeter against the smallest static C hello the same
+# toolchain makes.
 size_row() {
-  local target=$1 target_strip dir a b
+  local name=$1 target_strip dir a b
   # shellcheck source=/dev/null
-  source "build/$target/target.env"
+  source "build/$name/target.env"
   dir=$(mktemp -d)
-  "$target_strip" -o "$dir/greeter" "build/$target/greeter/greeter"
-  "$target_strip" -o "$dir/c_hello" "build/$target/bench/size/c_hello"
+  "$target_strip" -o "$dir/greeter" "build/$name/greeter/greeter"
+  "$target_strip" -o "$dir/c_hello" "build/$name/bench/size/c_hello"
   a=$(stat -c %s "$dir/greeter") b=$(stat -c %s "$dir/c_hello")
   rm -rf "$dir"
-  row "greeter stripped size, bytes, $target (floor: static C printf hello)" "$a" "$b" "$(ratio "$a" "$b")" "<= 1.01"
+  row "greeter stripped size, bytes, $name (floor: smallest static C printf hello)" "$a" "$b" "$(ratio "$a" "$b")" "<= 1.01"
 }
 
 # Start-to-exit wall time, runs of the two programs interleaved; medians.
@@ -45,7 +48,7 @@ start_time_row() {
 }
 
 rss_kib() { awk '/^VmRSS:/ { print $2 }' "/proc/$1/status"; }
-cpu_ticks() { local s; s=$(cat "/proc/$1/stat"); read -r -a f <<<"${s##*) }"; echo $((f[11] + f[12])); }
+cpu_ticks() { local utime stime; read -r utime stime <<<"$(stat_fields "$1" 14 15)"; echo $((utime + stime)); }
 
 batch_idler_rows() {
   local idler floor ticks0 ticks1 a b
@@ -70,8 +73,8 @@ row measure subject floor ratio goal
 row --- --- --- --- ---
 benchmark_rows "$host/bench/wchan_bench" 1.10
 benchmark_rows "$host/bench/namespaces_bench" 1.10
-for target in "$@"; do
-  [ -x "build/$target/bench/size/c_hello" ] && size_row "$target"
+for name in "$@"; do
+  [ -x "build/$name/bench/size/c_hello" ] && size_row "$name"
 done
 start_time_row
 batch_idler_rows

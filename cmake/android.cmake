@@ -1,21 +1,37 @@
 # SPDX-License-Identifier: Apache-2.0
 # Static executables for Android, any ABI, built one of two ways:
-#  - with an NDK (ANDROID_NDK_HOME or ANDROID_NDK_ROOT): through its own
-#    toolchain file, for ANDROID_ABI (arm64-v8a, armeabi-v7a, x86_64, x86);
+#  - with an NDK: through its own toolchain file, for ANDROID_ABI
+#    (arm64-v8a, armeabi-v7a, x86_64, x86);
 #  - otherwise with a bare bionic sysroot (ANDROID_SYSROOT, by default
 #    ../shared/android-sysroot beside the checkout): Debian's clang and lld
 #    for ANDROID_TRIPLE, the NDK's clang triple of the ABI, against the API 24
 #    surface.
-# The presets name the ABI both ways, and give MAX_PAGE_SIZE where devices
-# of the ABI may use pages larger than 4 KiB (16 KiB on the 64-bit ones,
-# Android 15 and later): every LOAD segment is aligned to it.
+# The NDK is ANDROID_NDK_DIR, which the first configure of a build folder
+# takes from the environment's ANDROID_NDK_HOME (or ANDROID_NDK_ROOT) and
+# keeps: a build folder stays with its way. Empty, it means the sysroot.
+# Only what the toolchain needs to work stands here; the flags the kit
+# promises on every target (static, page size, hardening, section garbage
+# collection, path maps) are the project's own (cmake/deliverable.cmake), so
+# that they come after anything an NDK's toolchain file sets. It names where
+# the toolchain lies (TOOLCHAIN_PATH_MAP), to be mapped out of what is built.
 #
-# `cmake -P cmake/android.cmake` says whether either way is here: it fails,
-# with the reason, when neither is.
+# `cmake -P cmake/android.cmake` says whether either way is here: it prints
+# "-- skipped: <why>" when neither is, and fails, naming the variable and what
+# is missing, when the NDK named is none.
 
-set(ndk "$ENV{ANDROID_NDK_HOME}")
-if(NOT ndk)
-  set(ndk "$ENV{ANDROID_NDK_ROOT}")
+if(NOT DEFINED ANDROID_NDK_DIR)
+  set(ANDROID_NDK_DIR "$ENV{ANDROID_NDK_HOME}")
+  set(ndk_variable ANDROID_NDK_HOME)
+  if(NOT ANDROID_NDK_DIR)
+    set(ANDROID_NDK_DIR "$ENV{ANDROID_NDK_ROOT}")
+    set(ndk_variable ANDROID_NDK_ROOT)
+  endif()
+  if(NOT CMAKE_SCRIPT_MODE_FILE)
+    set(ANDROID_NDK_DIR "${ANDROID_NDK_DIR}" CACHE PATH
+        "The Android NDK this build uses; empty: the bionic sysroot (ANDROID_SYSROOT)")
+  endif()
+else()
+  set(ndk_variable ANDROID_NDK_DIR)
 endif()
 set(sysroot "$ENV{ANDROID_SYSROOT}")
 if(NOT sysroot)
@@ -23,23 +39,44 @@ if(NOT sysroot)
 endif()
 get_filename_component(sysroot "${sysroot}" ABSOLUTE)
 
+# An NDK is known by its toolchain file and its release's properties.
+set(ndk "${ANDROID_NDK_DIR}")
+if(ndk)
+  get_filename_component(ndk "${ndk}" ABSOLUTE)
+  set(missing "")
+  foreach(file build/cmake/android.toolchain.cmake source.properties)
+    if(NOT EXISTS "${ndk}/${file}")
+      list(APPEND missing ${file})
+    endif()
+  endforeach()
+  if(missing)
+    list(JOIN missing ", " missing)
+    message(FATAL_ERROR "${ndk_variable}=${ANDROID_NDK_DIR} is not an Android NDK: no ${missing}")
+  endif()
+  file(STRINGS "${ndk}/source.properties" revision REGEX "^Pkg\\.Revision *=")
+  string(REGEX REPLACE ".*= *" "" NDK_REVISION "${revision}")
+endif()
+
 if(CMAKE_SCRIPT_MODE_FILE)
-  if(NOT ndk AND NOT IS_DIRECTORY "${sysroot}/usr/lib")
-    message(FATAL_ERROR "no NDK or bionic sysroot: set ANDROID_NDK_HOME or ANDROID_SYSROOT")
+  if(ndk)
+    return()
+  endif()
+  find_program(clang_cc clang)
+  find_program(lld ld.lld)
+  if(NOT IS_DIRECTORY "${sysroot}/usr/lib")
+    message(STATUS "skipped: no NDK or bionic sysroot: set ANDROID_NDK_HOME or ANDROID_SYSROOT")
+  elseif(NOT clang_cc OR NOT lld)
+    message(STATUS "skipped: the bionic sysroot needs clang and ld.lld, not found")
   endif()
   return()
 endif()
 
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ANDROID_ABI ANDROID_TRIPLE MAX_PAGE_SIZE
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ANDROID_ABI ANDROID_TRIPLE ANDROID_NDK_DIR
      LIBGCC_TRIPLE)
 if(NOT ANDROID_TRIPLE)
   message(FATAL_ERROR "set ANDROID_TRIPLE to the ABI's clang triple (the presets do)")
 endif()
 string(REGEX MATCH "^[^-]+" processor ${ANDROID_TRIPLE})
-set(android_link_flags "")
-if(MAX_PAGE_SIZE)
-  string(APPEND android_link_flags " -Wl,-z,max-page-size=${MAX_PAGE_SIZE}")
-endif()
 
 if(ndk)
   # Static executables need the TLS alignment that the newest API level's
@@ -49,12 +86,12 @@ if(ndk)
   # The deliverables include C headers only: no C++ library at all.
   set(ANDROID_STL none)
   include("${ndk}/build/cmake/android.toolchain.cmake")
-  string(APPEND CMAKE_EXE_LINKER_FLAGS_INIT "${android_link_flags}")
-  # Where the NDK lies is no part of what is built with it.
-  string(APPEND CMAKE_C_FLAGS_INIT " -ffile-prefix-map=${ndk}=android-ndk")
-  string(APPEND CMAKE_CXX_FLAGS_INIT " -ffile-prefix-map=${ndk}=android-ndk")
-  # The licence notices of what the programs take from it, bionic among them.
+  # What the programs take from it, bionic among them: its notices.
   set(ANDROID_NOTICES "${ndk}/NOTICE")
+  set(TOOLCHAIN_PATH_MAP "${ndk}=android-ndk")
+  if(NOT CMAKE_IN_TRY_COMPILE)
+    message(STATUS "Android NDK ${NDK_REVISION}: ${ndk}")
+  endif()
 else()
   set(CMAKE_SYSTEM_NAME Linux)
   set(CMAKE_SYSTEM_PROCESSOR ${processor})
@@ -81,15 +118,13 @@ else()
   set(CMAKE_C_COMPILER_TARGET ${target})
   set(CMAKE_CXX_COMPILER_TARGET ${target})
   set(CMAKE_SYSROOT "${sysroot}")
-  # Where the sysroot lies is no part of what is built from it.
-  set(CMAKE_C_FLAGS_INIT "-ffile-prefix-map=${sysroot}=android-sysroot")
-  set(CMAKE_CXX_FLAGS_INIT "${CMAKE_C_FLAGS_INIT}")
   # The licence notices of bionic's C and math libraries.
   set(ANDROID_NOTICES "${sysroot}/NOTICE-libc" "${sysroot}/NOTICE-libm")
+  set(TOOLCHAIN_PATH_MAP "${sysroot}=android-sysroot")
   # The sysroot has static libraries only, and no C++ library: every
   # executable is static, and a compiler check compiles without linking.
   set(CMAKE_TRY_COMPILE_TARGET_TYPE STATIC_LIBRARY)
-  string(PREPEND android_link_flags "-fuse-ld=lld -static")
+  set(link_flags "-fuse-ld=lld -static")
 
   # The helper routines that libc.a calls (64-bit division on 32-bit ABIs,
   # outline atomics on arm64) come from the sysroot's compiler-rt, which its
@@ -104,9 +139,9 @@ else()
     list(SORT libgcc COMPARE NATURAL)
     list(GET libgcc -1 libgcc)
     get_filename_component(libgcc_dir "${libgcc}" DIRECTORY)
-    string(APPEND android_link_flags " -L${libgcc_dir} -Wl,--defsym=__getauxval=getauxval")
+    string(APPEND link_flags " -L${libgcc_dir} -Wl,--defsym=__getauxval=getauxval")
   endif()
-  set(CMAKE_EXE_LINKER_FLAGS_INIT "${android_link_flags}")
+  set(CMAKE_EXE_LINKER_FLAGS_INIT "${link_flags}")
 
   set(CMAKE_FIND_ROOT_PATH "${sysroot}")
   set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -4,7 +4,8 @@
 # link error instead of a silently larger binary.
 # They include C headers only (-nostdinc++): the Android build has no C++
 # library at all (ANDROID_STL=none), and this keeps every build honest about it.
-set(deliverable_flags -fno-exceptions -fno-rtti -fno-asynchronous-unwind-tables -nostdinc++)
+set(deliverable_flags -fno-exceptions -fno-rtti -fno-unwind-tables -fno-asynchronous-unwind-tables
+    -nostdinc++)
 
 # Sanitizer runtimes cannot be linked statically: their builds turn this off.
 option(STATIC_PROGRAMS "Link the programs statically" ON)
@@ -12,6 +13,7 @@ option(STATIC_PROGRAMS "Link the programs statically" ON)
 # Hardening of the programs, written out: compilers' defaults differ (gcc,
 # clang, the NDK's clang). The objects keep their own flags.
 include(CheckCXXCompilerFlag)
+include(CheckLinkerFlag)
 set(hardening_flags -fstack-protector-strong -U_FORTIFY_SOURCE -D_FORTIFY_SOURCE=2)
 # clang takes it where it cannot apply it (32 and 64-bit Arm), with a warning.
 set(CMAKE_REQUIRED_FLAGS -Werror)
@@ -22,13 +24,30 @@ if(have_stack_clash_protection)
 endif()
 set(hardening_link_flags -Wl,-z,relro -Wl,-z,now -Wl,-z,noexecstack)
 
-# A program hardened, and linked statically: on glibc position independent
-# too (-static-pie), so that its image is placed at a random address. bionic's
+# How every program is linked, whichever toolchain: statically; with unused
+# sections dropped, and identical code folded where the linker can (lld); and
+# where the target's kernels may use pages larger than 4 KiB (MAX_PAGE_SIZE,
+# from its preset), every LOAD segment aligned to them, or such a kernel
+# refuses the program.
+set(CMAKE_TRY_COMPILE_TARGET_TYPE EXECUTABLE)
+check_linker_flag(C -Wl,--icf=all linker_folds_identical_code)
+unset(CMAKE_TRY_COMPILE_TARGET_TYPE)
+set(program_compile_flags -ffunction-sections -fdata-sections)
+set(program_link_flags -Wl,--gc-sections)
+if(linker_folds_identical_code)
+  list(APPEND program_link_flags -Wl,--icf=all)
+endif()
+if(MAX_PAGE_SIZE)
+  list(APPEND program_link_flags -Wl,-z,max-page-size=${MAX_PAGE_SIZE})
+endif()
+
+# A program linked statically: on glibc position independent too
+# (-static-pie), so that its image is placed at a random address. bionic's
 # static start-up cannot relocate itself: there a -static-pie program crashes
 # at start.
-function(harden_and_link_statically name)
-  target_compile_options(${name} PRIVATE ${hardening_flags})
-  target_link_options(${name} PRIVATE ${hardening_link_flags})
+function(link_statically name)
+  target_compile_options(${name} PRIVATE ${program_compile_flags})
+  target_link_options(${name} PRIVATE ${program_link_flags})
   if(NOT STATIC_PROGRAMS)
     return()
   endif()
@@ -38,6 +57,13 @@ function(harden_and_link_statically name)
     set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
     target_link_options(${name} PRIVATE -static-pie)
   endif()
+endfunction()
+
+# A program hardened, and linked statically.
+function(harden_and_link_statically name)
+  target_compile_options(${name} PRIVATE ${hardening_flags})
+  target_link_options(${name} PRIVATE ${hardening_link_flags})
+  link_statically(${name})
 endfunction()
 
 # The package's name and version stand in the footer of every installed page.
@@ -80,10 +106,12 @@ endfunction()
 # A relocatable object for linking into other programs, installed as
 # lib/<name>.o with its header in include/<folder>/ (the source folder's
 # name), position independent so that PIE and non-PIE programs alike link it.
+# It carries no debug information, whatever the toolchain's flags ask (the
+# NDK's ask for -g): that would ship the build machine's paths in it.
 #   add_object_deliverable(NAME SOURCE HEADER [COMPILE_OPTION...])
 function(add_object_deliverable name source header)
   add_library(${name} OBJECT ${source})
-  target_compile_options(${name} PRIVATE ${deliverable_flags} ${ARGN})
+  target_compile_options(${name} PRIVATE ${deliverable_flags} -g0 ${ARGN})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
   get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)

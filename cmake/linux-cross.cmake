@@ -1,33 +1,32 @@
 # SPDX-License-Identifier: Apache-2.0
 # Cross builds for GNU/Linux with Debian's cross compilers. The preset names
-# the target by its GNU triple, CROSS_TRIPLE (aarch64-linux-gnu, ...), and may
-# give MAX_PAGE_SIZE, the largest page size its kernels use, which every LOAD
-# segment is aligned to.
-# Run as a script (`cmake -P`), it says whether it can build here: always,
-# since scripts/deps.sh installs the cross compilers that the presets name.
-if(CMAKE_SCRIPT_MODE_FILE)
-  return()
-endif()
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES CROSS_TRIPLE MAX_PAGE_SIZE)
+# the target by its GNU triple, CROSS_TRIPLE (aarch64-linux-gnu, ...).
+# Run as a script (`cmake -DCROSS_TRIPLE=... -P`), it says whether it can
+# build here: "-- skipped: <why>" when the cross compiler is missing.
 if(NOT CROSS_TRIPLE)
   message(FATAL_ERROR "set CROSS_TRIPLE to the target's GNU triple (the presets do)")
 endif()
 set(triple ${CROSS_TRIPLE})
+find_program(cross_cc ${triple}-gcc)
+find_program(cross_cxx ${triple}-g++)
+if(NOT cross_cc OR NOT cross_cxx)
+  set(why "${triple}-gcc or ${triple}-g++ not found (Debian: apt-get install g++-${triple})")
+  if(CMAKE_SCRIPT_MODE_FILE)
+    message(STATUS "skipped: ${why}")
+    return()
+  endif()
+  message(FATAL_ERROR "${why}")
+endif()
+if(CMAKE_SCRIPT_MODE_FILE)
+  return()
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES CROSS_TRIPLE)
 string(REGEX MATCH "^[^-]+" processor ${triple})
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR ${processor})
 
-find_program(cross_cc ${triple}-gcc)
-find_program(cross_cxx ${triple}-g++)
-if(NOT cross_cc OR NOT cross_cxx)
-  message(FATAL_ERROR
-    "${triple}-gcc/${triple}-g++ not found: apt-get install g++-${triple}")
-endif()
 set(CMAKE_C_COMPILER ${cross_cc})
 set(CMAKE_CXX_COMPILER ${cross_cxx})
-if(MAX_PAGE_SIZE)
-  set(CMAKE_EXE_LINKER_FLAGS_INIT "-Wl,-z,max-page-size=${MAX_PAGE_SIZE}")
-endif()
 
 set(CMAKE_FIND_ROOT_PATH /usr/${triple})
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)

@@ -1,0 +1,49 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Prints the NDK that `make test` builds the NDK way with when the environment
+# names none: the stand-in beside the checkout, ../shared/android-ndk. A copy
+# of it that did not keep symbolic links (some transports flatten them) holds
+# each link as a small file whose one line is the link's target; then the
+# stand-in is laid out again in build/android-ndk with those links restored,
+# once (`make clean` removes it).
+# usage: stand-in-ndk.sh
+set -euo pipefail
+cd "$(dirname "$0")/.."
+ndk=$(cd ../shared/android-ndk 2>/dev/null && pwd) || { echo "no ../shared/android-ndk" >&2; exit 1; }
+
+# A flattened link: a file of at most a few hundred bytes, one word with no
+# newline, naming a path that exists (from the file's folder, or absolute).
+flattened() {
+  local file=$1 text
+  [ -f "$file" ] && [ ! -L "$file" ] && [ "$(stat -c %s "$file")" -lt 512 ] || return 1
+  { text=$(<"$file"); } 2>/dev/null # a binary file's NUL bytes
+  [ "$(wc -l <"$file")" -eq 0 ] && [[ -n $text && $text != *[[:space:]]* ]] || return 1
+  [[ $text == /* ]] && [ -e "$text" ] || [ -e "$(dirname "$file")/$text" ]
+}
+mapfile -t links < <(cd "$ndk" && find . -type f -size -512c | sort | while read -r f; do
+  flattened "$f" && echo "${f#./}"; done)
+if [ ${#links[@]} -eq 0 ]; then
+  echo "$ndk"
+  exit 0
+fi
+
+copy=$PWD/build/android-ndk
+if [ -d "$copy" ]; then
+  echo "$copy"
+  exit 0
+fi
+mkdir -p build
+cp -R "$ndk" "$copy.new"
+chmod -R u+w "$copy.new"
+for f in "${links[@]}"; do
+  text=$(<"$ndk/$f")
+  # A target inside the NDK stays relative, to the copy's own file; one outside
+  # it (the sysroot beside it, the system's clang) becomes absolute.
+  if [[ $text != /* ]]; then
+    target=$(realpath -m "$ndk/$(dirname "$f")/$text")
+    [[ $target == "$ndk"/* ]] || text=$target
+  fi
+  ln -sfn "$text" "$copy.new/$f"
+done
+mv "$copy.new" "$copy"
+echo "$copy"

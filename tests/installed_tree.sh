@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Fails when a file the build installs names a place of the build machine
+# (PLACE: the checkout, the build folder, the sysroot or NDK), or when an
+# installed object carries debug sections, which would hold such places.
+# usage: installed_tree.sh BUILD_DIR READELF PLACE...
+set -euo pipefail
+build=$1 readelf=$2
+shift 2
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+cmake --install "$build" --prefix "$scratch/tree" >/dev/null
+status=0
+for place in "$@"; do
+  found=$(grep -rlF -- "$place" "$scratch/tree" || true)
+  [ -z "$found" ] || { echo "naming $place:" ${found//"$scratch/tree/"/}; status=1; }
+done
+for object in "$scratch"/tree/lib/*.o; do
+  debug=$("$readelf" --sections --wide "$object" | { grep -oE '\.(z?debug|rela?\.debug)[a-z_.]*' || true; } |
+    sort -u | xargs)
+  [ -z "$debug" ] || { echo "${object##*/} carries $debug"; status=1; }
+done
+exit $status
