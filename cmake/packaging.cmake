@@ -19,31 +19,49 @@ if(ANDROID)
   # bionic's BSD licences ask that binaries carry their notices: the
   # toolchain file names them (the sysroot's or the NDK's).
   set(libc_name "bionic, Android's C library")
+  if(NDK_REVISION)
+    string(APPEND libc_name ", from Android NDK ${NDK_REVISION}")
+  endif()
   set(libc_notice_files ${ANDROID_NOTICES})
   set(libc_notices "")
 else()
-  # glibc, from the Debian package that holds the toolchain's libc.a: its
-  # copyright file and the LGPL-2.1, and how to relink (LGPL-2.1, section 6).
-  execute_process(COMMAND ${CMAKE_C_COMPILER} -print-file-name=libc.a
-                  OUTPUT_VARIABLE libc OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-  file(REAL_PATH ${libc} libc)
-  execute_process(COMMAND dpkg-query --search ${libc} OUTPUT_VARIABLE owner
-                  OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-  string(REGEX REPLACE "[:,].*" "" libc_package "${owner}")
-  # A cross package names the glibc it was built from in its own Built-Using.
-  execute_process(COMMAND dpkg-query -W "-f=\${source:Package} (= \${source:Version}), \${Built-Using}"
-                          ${libc_package}
-                  OUTPUT_VARIABLE sources COMMAND_ERROR_IS_FATAL ANY)
-  string(REGEX MATCH "glibc \\(= [^)]+\\)" deb_built_using "${sources}")
-  if(NOT deb_built_using)
-    message(FATAL_ERROR "${libc_package} (which holds ${libc}) names no glibc version")
-  endif()
-  string(REGEX REPLACE "glibc \\(= (.*)\\)" "\\1" libc_version "${deb_built_using}")
+  # glibc: the LGPL-2.1 and how to relink (LGPL-2.1, section 6); where
+  # Debian is, also the copyright file of the package that holds the
+  # toolchain's libc.a, and the glibc version that package names.
   set(libc_name "the GNU C Library (glibc)")
+  set(libc_notice_files ${PROJECT_SOURCE_DIR}/packaging/LGPL-2.1)
+  set(glibc_copyright_note "")
+  find_program(DPKG_QUERY dpkg-query)
+  find_program(DPKG_ARCHITECTURE dpkg-architecture)
+  if(DPKG_QUERY AND DPKG_ARCHITECTURE)
+    execute_process(COMMAND ${CMAKE_C_COMPILER} -print-file-name=libc.a
+                    OUTPUT_VARIABLE libc OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    file(REAL_PATH ${libc} libc)
+    execute_process(COMMAND ${DPKG_QUERY} --search ${libc} OUTPUT_VARIABLE owner
+                    OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+    string(REGEX REPLACE "[:,].*" "" libc_package "${owner}")
+    # A cross package names the glibc it was built from in its own Built-Using.
+    execute_process(COMMAND ${DPKG_QUERY} -W "-f=\${source:Package} (= \${source:Version}), \${Built-Using}"
+                            ${libc_package}
+                    OUTPUT_VARIABLE sources COMMAND_ERROR_IS_FATAL ANY)
+    string(REGEX MATCH "glibc \\(= [^)]+\\)" deb_built_using "${sources}")
+    if(NOT deb_built_using)
+      message(FATAL_ERROR "${libc_package} (which holds ${libc}) names no glibc version")
+    endif()
+    string(REGEX REPLACE "glibc \\(= (.*)\\)" "\\1" libc_version "${deb_built_using}")
+    configure_file(/usr/share/doc/${libc_package}/copyright glibc-copyright COPYONLY)
+    list(APPEND libc_notice_files ${PROJECT_BINARY_DIR}/glibc-copyright)
+    set(glibc_copyright_note "; its notices are in\nglibc-copyright")
+  else()
+    # Elsewhere, the version its headers give.
+    file(WRITE ${PROJECT_BINARY_DIR}/glibc-version.c "#include <features.h>\n__GLIBC__.__GLIBC_MINOR__\n")
+    execute_process(COMMAND ${CMAKE_C_COMPILER} -E -P ${PROJECT_BINARY_DIR}/glibc-version.c
+                    OUTPUT_VARIABLE libc_version COMMAND_ERROR_IS_FATAL ANY)
+    string(REGEX MATCH "[0-9]+ *\\. *[0-9]+" libc_version "${libc_version}")
+    string(REPLACE " " "" libc_version "${libc_version}")
+  endif()
   configure_file(${PROJECT_SOURCE_DIR}/packaging/RELINKING.in RELINKING @ONLY)
-  configure_file(/usr/share/doc/${libc_package}/copyright glibc-copyright COPYONLY)
-  set(libc_notice_files /usr/share/common-licenses/LGPL-2.1 ${PROJECT_BINARY_DIR}/glibc-copyright
-      ${PROJECT_BINARY_DIR}/RELINKING)
+  list(APPEND libc_notice_files ${PROJECT_BINARY_DIR}/RELINKING)
 endif()
 foreach(notice ${libc_notice_files})
   get_filename_component(notice_name ${notice} NAME)
@@ -64,9 +82,12 @@ set(package_source ${package_name}-${PROJECT_VERSION}-source.tar.gz)
 set(package_files ${package_archive}.tar.gz ${package_archive}-debug.tar.gz ${package_source})
 set(deb_arch "")
 set(package_deb "")
-if(NOT ANDROID)
+set(package_no_deb "")
+if(NOT ANDROID AND NOT DPKG_ARCHITECTURE)
+  set(package_no_deb "dpkg-architecture and dpkg-query not found: not a Debian system")
+elseif(NOT ANDROID)
   # Debian's name for the target's architecture, from its GNU triple.
-  execute_process(COMMAND dpkg-architecture -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
+  execute_process(COMMAND ${DPKG_ARCHITECTURE} -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
                   OUTPUT_VARIABLE deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
   set(package_deb ${package_name}_${PROJECT_VERSION}_${deb_arch}.deb)
   list(APPEND package_files ${package_deb})

@@ -1,21 +1,16 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: Apache-2.0
-# Shows the installed deliverables of each target working, under the
-# emulator its build names where it is not the host's kind.
-# usage: demo.sh TARGET...
+# Shows the installed deliverables of each build working, under the emulator
+# its build names where it is not the host's kind, with the example callers
+# its build made (those the tests run).
+# usage: demo.sh BUILD...   (build folders' names under build/)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=scripts/proc.sh
+source scripts/proc.sh
 
 policy_name() {
   case $1 in 0) echo SCHED_OTHER ;; 3) echo SCHED_BATCH ;; 5) echo SCHED_IDLE ;; *) echo "policy $1" ;; esac
-}
-
-# Field 19 of /proc/<pid>/stat is the nice value, field 41 the scheduling policy.
-stat_fields() {
-  local stat
-  stat=$(cat "/proc/$1/stat") || return 1
-  read -r -a f <<<"${stat##*) }"
-  echo "${f[16]} ${f[38]}"
 }
 
 show_batch_idler() {
@@ -23,7 +18,7 @@ show_batch_idler() {
   $run "$dist/bin/batch_idler" </dev/null &
   pid=$!
   for _ in $(seq 100); do
-    read -r nice policy <<<"$(stat_fields "$pid")"
+    read -r nice policy <<<"$(stat_fields "$pid" 19 41)"
     [ "$policy" = 3 ] && break
     sleep 0.05
   done
@@ -49,23 +44,10 @@ show_greeter() {
   rm -f "$out" "$err"
 }
 
-# Builds an example caller against the installed tree, as a user would, with
-# the compiler and flags the target's build names, and sets program to it.
-build_example() {
-  local target=$1 dist=$2 name=$3 object=$4 command
-  program=build/$target/$name
-  # shellcheck disable=SC2206 # the flags are words
-  command=("$target_cc" $target_cflags -I "$dist/include" "examples/$name.c" "$dist/lib/$object" $target_ldflags)
-  [[ " $target_ldflags " == *" -static "* ]] || command+=(-static)
-  echo "$name: $(basename "$target_cc") ${command[*]:1}"
-  "${command[@]}" -o "$program"
-}
-
 # The example caller reads a running process's namespace identifiers; the
 # kernel's link texts under /proc/<pid>/ns show the same numbers.
 show_namespace_ids() {
-  local target=$1 dist=$2 run=$3 program pid kind ids links="" status=0
-  build_example "$target" "$dist" namespace_ids namespaces.o
+  local program=$1/examples/namespace_ids run=$2 pid kind ids links="" status=0
   sleep 60 &
   pid=$!
   ids=$($run "$program" "$pid") || status=$?
@@ -81,8 +63,7 @@ show_namespace_ids() {
 
 # The example host asks for the wait channel of a sleeping process.
 show_wchan() {
-  local target=$1 dist=$2 run=$3 program pid
-  build_example "$target" "$dist" print_wchan wchan.o
+  local program=$1/examples/print_wchan run=$2 pid
   sleep 30 &
   pid=$!
   # Asleep and off the run queue: until then the kernel gives 0, not a name.
@@ -95,15 +76,21 @@ show_wchan() {
   wait "$pid" 2>/dev/null || true
 }
 
-for target in "$@"; do
-  dist=dist/$target
-  # target_cc, target_cflags, target_ldflags and target_run (the emulator, if any)
+for name in "$@"; do
+  build=build/$name
+  # target_prefix (where it installs), target_run (the emulator, if any),
+  # target_cannot_run (why its programs cannot run here, if so) and
+  # target_android_ndk (the NDK's release, when built with one)
   # shellcheck source=/dev/null
-  source "build/$target/target.env"
-  run=$target_run
-  echo "== $target${run:+ (under $(basename "${run%% *}"))}: $dist"
+  source "$build/target.env"
+  dist=${target_prefix#"$PWD/"} run=$target_run
+  echo "== $name${target_android_ndk:+ (Android NDK $target_android_ndk)}${run:+ (under $(basename "${run%% *}"))}: $dist"
+  if [ -n "$target_cannot_run" ]; then
+    echo "built and installed; not shown: $target_cannot_run"
+    continue
+  fi
   show_greeter "$dist" "$run"
-  show_namespace_ids "$target" "$dist" "$run"
+  show_namespace_ids "$build" "$run"
   show_batch_idler "$dist" "$run"
-  show_wchan "$target" "$dist" "$run"
+  show_wchan "$build" "$run"
 done

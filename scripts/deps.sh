@@ -1,38 +1,73 @@
 #!/usr/bin/env bash
 # SPDX-License-Identifier: Apache-2.0
-# Makes sure the Debian packages that building and testing need are here.
-# As root it installs what is missing; otherwise it prints the one command to run.
+# Makes sure what `make` (GOAL build) or `make test` (GOAL test) needs is here,
+# by the commands and files themselves, not by package names.
+#  - On Debian, as root, it installs every missing one's package; not as
+#    root, it prints the one apt-get line to run and stops.
+#  - Elsewhere it names what is missing and stops when the goal needs it; an
+#    emulator or a Debian tool that is missing only means fewer tests or no
+#    Debian package, and is named in one line.
+# usage: deps.sh [build|test]
 set -euo pipefail
+goal=${1:-build}
 
-packages=(
-  cmake ninja-build make gcc g++ binutils        # host build
-  qemu-user                                       # the targets' programs under emulation
-  googletest libgtest-dev                         # tests (sources for the cross builds)
-  libbenchmark-dev                                # benchmarks
-  clang-format clang-tidy cppcheck man-db         # static checks, manual pages
-  clang libclang-rt-14-dev                        # fuzzing (libFuzzer, sanitizers)
-  lld llvm                                        # Android with a bionic sysroot (and clang)
-  dpkg-dev lintian                                # Debian packages
-)
+# what (a command, or a file pattern), its Debian package, and which goal needs it
+# (optional: nothing stops without it).
+needs="
+cmake                  cmake                 build
+make                   make                  build
+ninja                  ninja-build           build
+gcc                    gcc                   build
+g++                    g++                   build
+readelf                binutils              build
+/usr/include/gtest/gtest.h               libgtest-dev      build
+/usr/src/googletest/CMakeLists.txt       googletest        build
+/usr/include/benchmark/benchmark.h       libbenchmark-dev  build
+clang                  clang                 build
+ld.lld                 lld                   build
+llvm-readelf           llvm                  build
+clang-format           clang-format          test
+clang-tidy             clang-tidy            test
+cppcheck               cppcheck              test
+man                    man-db                test
+/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a  libclang-rt-14-dev  test
+qemu-aarch64           qemu-user             optional
+qemu-arm               qemu-user             optional
+dpkg-deb               dpkg                  optional
+lintian                lintian               optional
+"
 # The cross compilers the presets name: a GNU/Linux target's (CROSS_TRIPLE),
 # and one whose libgcc.a serves an Android sysroot (LIBGCC_TRIPLE).
 presets=$(dirname "$0")/../CMakePresets.json
-packages+=($(sed -n 's/.*"CROSS_TRIPLE": *"\([^"]*\)".*/g++-\1/p' "$presets"))
-packages+=($(sed -n 's/.*"LIBGCC_TRIPLE": *"\([^"]*\)".*/gcc-\1/p' "$presets"))
+needs+=$(sed -n 's/.*"CROSS_TRIPLE": *"\([^"]*\)".*/\1-g++ g++-\1 build/p' "$presets")$'\n'
+needs+=$(sed -n 's|.*"LIBGCC_TRIPLE": *"\([^"]*\)".*|/usr/lib/gcc-cross/\1/*/libgcc.a gcc-\1 build|p' "$presets")
 
-missing=()
-for p in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${db:Status-Status}' "$p" 2>/dev/null || true)
-  [ "$status" = installed ] || missing+=("$p")
-done
+here() { if [[ $1 == /* ]]; then compgen -G "$1" >/dev/null; else command -v "$1" >/dev/null; fi; }
+
+missing=() packages=() stopping=()
+while read -r what package need; do
+  [ -n "$what" ] && ! here "$what" || continue
+  missing+=("$what")
+  [[ " ${packages[*]} " == *" $package "* ]] || packages+=("$package")
+  [ "$need" = build ] || { [ "$need" = test ] && [ "$goal" = test ]; } && stopping+=("$what")
+done <<<"$needs"
 [ ${#missing[@]} -eq 0 ] && exit 0
 
-if [ "$(id -u)" -ne 0 ]; then
-  echo "missing Debian packages; run as root:" >&2
-  echo "  apt-get update && apt-get install -y ${missing[*]}" >&2
+if command -v apt-get >/dev/null && command -v dpkg-query >/dev/null; then
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "missing Debian packages; run as root:" >&2
+    echo "  apt-get update && apt-get install -y ${packages[*]}" >&2
+    exit 1
+  fi
+  echo "installing: ${packages[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  apt-get update -qq
+  apt-get install -y -qq --no-install-recommends "${packages[@]}" >/dev/null
+  exit 0
+fi
+
+if [ ${#stopping[@]} -gt 0 ]; then
+  echo "not found, and make $goal needs them: ${stopping[*]}" >&2
   exit 1
 fi
-echo "installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-apt-get update -qq
-apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+echo "not found, so some tests or packages are left out: ${missing[*]}" >&2

@@ -61,7 +61,8 @@ deb() {
 
 for build in "$@"; do
   # package_name, package_version, package_archive (<name>-<version>-<target>),
-  # package_source and package_deb (empty but for glibc targets): the build names them
+  # package_source, package_deb (empty but for glibc targets where Debian's
+  # tools are) and package_no_deb (why a glibc target has none): the build names them
   # shellcheck source=/dev/null
   source "$build/target.env"
   top=$scratch/$package_archive
@@ -71,6 +72,8 @@ for build in "$@"; do
   tarball "$out/$package_archive-debug.tar.gz" "$top/debug" "$package_archive"
   if [ -n "$package_deb" ]; then
     deb "$out/$package_deb" "$top/$package_archive" "$build"
+  elif [ -n "$package_no_deb" ]; then
+    echo "$package_archive: no Debian package: $package_no_deb"
   fi
 done
 

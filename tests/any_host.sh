@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# SPDX-License-Identifier: Apache-2.0
+# Configures and builds the deliverables of PRESET... as on a Linux host that
+# is not Debian and has no emulator: with a PATH from which dpkg*, apt*,
+# lintian and qemu-* are removed, and CMake told to look for programs on that
+# PATH alone. Each build must bring out its programs and name no Debian
+# package; it says why it makes none, and why its tests cannot run, if so.
+# usage: any_host.sh SOURCE_DIR PRESET...
+set -euo pipefail
+src=$1
+shift
+scratch=$(mktemp -d)
+trap 'rm -rf "$scratch"' EXIT
+mkdir "$scratch/bin"
+IFS=: read -r -a dirs <<<"$PATH"
+for dir in "${dirs[@]}"; do
+  for command in "$dir"/*; do
+    name=${command##*/}
+    [[ -x $command && ! -e $scratch/bin/$name && ! $name =~ ^(dpkg|apt|lintian|qemu-) ]] &&
+      ln -s "$command" "$scratch/bin/$name"
+  done
+done
+
+status=0
+cd "$src"
+for preset in "$@"; do
+  build=$scratch/$preset
+  PATH=$scratch/bin cmake --preset "$preset" -B "$build" -DCMAKE_FIND_USE_CMAKE_SYSTEM_PATH=OFF \
+    -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF --no-warn-unused-cli --log-level=WARNING >/dev/null
+  PATH=$scratch/bin cmake --build "$build" --target greeter batch_idler >/dev/null
+  for program in greeter/greeter batch_idler/batch_idler; do
+    [ -x "$build/$program" ] || { echo "$preset: no $program"; status=1; }
+  done
+  grep -E "^(package_no_deb|target_cannot_run)='[^']" "$build/target.env" | sed "s/^/$preset: /" || true
+  ! grep -E "^package_deb='[^']" "$build/target.env" || status=1
+done
+exit $status
