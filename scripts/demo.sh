@@ -70,9 +70,10 @@ show_namespace_ids() {
   pid=$!
   ids=$($run "$program" "$pid") || status=$?
   echo "namespace_ids $pid (a running sleep): $(cut -d' ' -f2- <<<"$ids" | paste -sd' ')"
-  for kind in ipc mnt net pid user uts; do
+  # The kinds as the program names them, on lines "<pid> <kind> <identifier>".
+  while read -r _ kind _ && [ -n "$kind" ]; do
     links+=" $(readlink "/proc/$pid/ns/$kind")"
-  done
+  done <<<"$ids"
   echo "  the kernel's links:$links"
   kill "$pid"
   wait "$pid" 2>/dev/null || true

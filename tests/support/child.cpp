@@ -270,8 +270,6 @@ void remove_shareable_copy(const std::string &copy)
     rmdir(copy.substr(0, copy.rfind('/')).c_str());
 }
 
-const char *const namespace_kind_names[6] = {"ipc", "mnt", "net", "pid", "user", "uts"};
-
 uint64_t namespace_link_id(pid_t pid, const char *kind)
 {
     std::string path = "/proc/" + std::to_string(pid) + "/ns/" + kind;

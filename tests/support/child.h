@@ -76,8 +76,6 @@ void remove_shareable_copy(const std::string &copy);
 // gives it: "-" for "0", else less one leading full stop and the underscores
 // after it.
 uint64_t namespace_link_id(pid_t pid, const char *kind);
-// The kinds' file names under /proc/<pid>/ns, in the readers' index order.
-extern const char *const namespace_kind_names[6];
 std::string stripped_wchan(const std::string &text);
 
 // Names a parameterised case after the name field of its table row.
