@@ -102,7 +102,7 @@ TEST(print_wchan, prints_each_pids_wait_channel_in_order)
         GTEST_SKIP() << "pid " << gone << " was taken again at once";
     ASSERT_TRUE(WIFEXITED(f.status)) << "status " << f.status;
     EXPECT_EQ(WEXITSTATUS(f.status), 0);
-    EXPECT_EQ(f.out, std::to_string(sleeper) + " " + stripped_wchan(text) + "\n" +
+    EXPECT_EQ(f.out, std::to_string(sleeper) + " " + sleepers_wchan(text) + "\n" +
                          std::to_string(gone) + " ?\n-1 ?\n");
     EXPECT_EQ(f.err, "");
 }

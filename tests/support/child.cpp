@@ -284,11 +284,15 @@ uint64_t namespace_link_id(pid_t pid, const char *kind)
     return strtoull(text + prefix.size(), nullptr, 10);
 }
 
-std::string stripped_wchan(const std::string &text)
+std::string sleepers_wchan(const std::string &text)
 {
-    if (text == "0")
-        return "-";
-    size_t start = text.compare(0, 1, ".") == 0 ? 1 : 0;
-    start = text.find_first_not_of('_', start);
-    return start == std::string::npos ? "" : text.substr(start);
+    static const char *const decorated[][2] = {
+        {"__do_sys_pause", "do_sys_pause"},       // pause(2) on Linux 6
+        {"__x64_sys_pause", "x64_sys_pause"},     // and on older x86_64 kernels
+        {"__arm64_sys_pause", "arm64_sys_pause"}, // and on older arm64 ones
+    };
+    for (const auto &name : decorated)
+        if (text == name[0])
+            return name[1];
+    return text;
 }

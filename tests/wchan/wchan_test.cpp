@@ -262,7 +262,7 @@ TEST_P(sleeping_child, gives_its_proc_text_stripped)
         GTEST_SKIP() << "this kernel hides wait channels: " << file << " reads 0";
     ASSERT_TRUE(named) << file << " kept changing";
     EXPECT_NE(result, "?");
-    EXPECT_EQ(result, stripped_wchan(text)) << file << " reads \"" << text << '"';
+    EXPECT_EQ(result, sleepers_wchan(text)) << file << " reads \"" << text << '"';
 }
 
 const sleeper_case sleeper_cases[] = {
