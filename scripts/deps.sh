@@ -9,7 +9,7 @@ packages=(
   qemu-user                                       # the targets' programs under emulation
   googletest libgtest-dev                         # tests (sources for the cross builds)
   libbenchmark-dev                                # benchmarks
-  clang-format clang-tidy cppcheck man-db         # static checks, manual pages
+  clang-format clang-tidy cppcheck man-db reuse   # static checks, manual pages, licences
   clang libclang-rt-14-dev                        # fuzzing (libFuzzer, sanitizers)
   lld llvm                                        # Android with a bionic sysroot (and clang)
   dpkg-dev lintian                                # Debian packages
