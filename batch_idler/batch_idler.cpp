@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // batch_idler: move this process into the batch scheduling class at a low
 // priority, then stay alive doing nothing until a signal ends it.

@@ -1,3 +1,4 @@
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Static executables for Android, any ABI, built one of two ways:
 #  - with an NDK (ANDROID_NDK_HOME or ANDROID_NDK_ROOT): through its own

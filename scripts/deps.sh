@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Makes sure the Debian packages that building and testing need are here.
 # As root it installs what is missing; otherwise it prints the one command to run.

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // The batch idler, run as a real process and watched from outside: its
 // scheduling class, nice value, CPU time and output, read by the parent.

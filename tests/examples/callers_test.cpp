@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // The example callers run as a user runs them, built for the target under
 // test, their output checked against what /proc shows this process. They

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // The reader's error rule, with failures real /proc cannot produce on demand:
 // this test is linked with --wrap=stat, so the reader's stat calls come here

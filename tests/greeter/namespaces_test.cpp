@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // The namespace identifier reader against the real /proc. What it reads is
 // checked against the kernel's own account: the number in each namespace

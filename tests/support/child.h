@@ -1,3 +1,4 @@
+/* SPDX-FileCopyrightText: 2026 The proc-utilities authors */
 /* SPDX-License-Identifier: Apache-2.0 */
 // Starting the programs under test as real processes and watching them from
 // outside, through /proc, the way an administrator would.

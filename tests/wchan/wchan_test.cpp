@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // lookup_wchan against real processes and their /proc files; and, through the
 // open this program supplies to the object, against file contents that the
