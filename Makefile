@@ -1,3 +1,4 @@
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # `make` builds and installs every deliverable for every target this machine
 # can build, into dist/<target>/, and shows them working. `make test` runs

@@ -1,8 +1,9 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // batch_idler: move this process into the batch scheduling class at a low
 // priority, then stay alive doing nothing until a signal ends it.
 //
-//   batch_idler [nice_value]      (nice_value defaults to 19)
+//   batch_idler [nice_value]
 //
 // A refused step is reported on standard error and the program goes on.
 // Standard input is read and discarded while it is open; once it ends the
@@ -16,12 +17,15 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+// The nice value when none is given: the lowest priority the kernel gives.
+constexpr int default_nice_value = 19;
+
 int main(int argc, char *argv[])
 {
     // atoi's reading, with no range check: an out-of-range value keeps the
     // low 32 bits of a 64-bit conversion, on every ABI. atoi itself cannot
     // promise that: where long has 32 bits (32-bit Android) it saturates.
-    int nice_value = 19;
+    int nice_value = default_nice_value;
     if (argc >= 2)
         nice_value = static_cast<int>(strtoll(argv[1], nullptr, 10));
 

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // read_namespace_ids on this process against its floor: the six stat calls
 // it cannot do without, on the same paths, formatted beforehand.

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // Runs a program's benchmarks side by side (repetitions interleaved at random)
 // and prints each one's median time as a ratio of the floor's median: the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Prints one table of measurements, each against its floor, taken side by side
 # in this run on this machine. `make bench` builds what it needs and runs it.

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // lookup_wchan against the floor for its job: the bare open, read and close
 // of the same /proc file, with the path made beforehand. What lookup_wchan

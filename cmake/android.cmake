@@ -1,3 +1,4 @@
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Static executables for Android, any ABI, built one of two ways:
 #  - with an NDK: through its own toolchain file, for ANDROID_ABI

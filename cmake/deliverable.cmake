@@ -1,3 +1,4 @@
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Deliverables link nothing but the C library: no C++ runtime, exceptions or
 # RTTI. Linking with the C driver makes any stray C++ runtime reference a

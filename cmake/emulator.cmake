@@ -1,3 +1,4 @@
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # How this host runs a cross build's programs: natively where its processor
 # can (an x86_64 host runs i686 code too, where its kernel allows), otherwise

@@ -1,3 +1,4 @@
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Cross builds for GNU/Linux with Debian's cross compilers. The preset names
 # the target by its GNU triple, CROSS_TRIPLE (aarch64-linux-gnu, ...).

@@ -1,3 +1,4 @@
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Releases: what every install tree carries beside the deliverables (the
 # licence, and the notices of the C library linked into the programs), and

@@ -1,3 +1,4 @@
+/* SPDX-FileCopyrightText: 2026 The proc-utilities authors */
 /* SPDX-License-Identifier: Apache-2.0 */
 /* namespace_ids: prints the six namespace identifiers of each process given,
  * one line per kind: "<pid> <kind name> <identifier>", 0 where the kind's file

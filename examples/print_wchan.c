@@ -1,3 +1,4 @@
+/* SPDX-FileCopyrightText: 2026 The proc-utilities authors */
 /* SPDX-License-Identifier: Apache-2.0 */
 /* print_wchan: prints "<pid> <wait channel>" for each process id given.
  *

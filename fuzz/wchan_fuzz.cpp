@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // lookup_wchan on arbitrary wchan file contents, served by the open, read and
 // close this program supplies (linked with -Wl,--wrap=...). Every result must

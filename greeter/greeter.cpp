@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // greeter: writes "Hello, World!\n" to standard output and exits 0.
 // Arguments are ignored and standard input is never read. A line that could

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // Reads a process's namespace identifiers: the inode numbers of the files
 // under /proc/<pid>/ns, which the kernel uses to name each namespace.

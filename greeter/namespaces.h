@@ -1,3 +1,4 @@
+/* SPDX-FileCopyrightText: 2026 The proc-utilities authors */
 /* SPDX-License-Identifier: Apache-2.0 */
 /* The namespace identifiers of a process, read from /proc/<pid>/ns.
  * Usable from C and C++. */

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Writes the debug information of PROGRAM where debuggers look for it by its
 # build-id: DIR/.build-id/<first two hex digits>/<the rest>.debug.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Shows the installed deliverables of each build working, under the emulator
 # its build names where it is not the host's kind, with the example callers
@@ -52,9 +53,10 @@ show_namespace_ids() {
   pid=$!
   ids=$($run "$program" "$pid") || status=$?
   echo "namespace_ids $pid (a running sleep): $(cut -d' ' -f2- <<<"$ids" | paste -sd' ')"
-  for kind in ipc mnt net pid user uts; do
+  # The kinds as the program names them, on lines "<pid> <kind> <identifier>".
+  while read -r _ kind _ && [ -n "$kind" ]; do
     links+=" $(readlink "/proc/$pid/ns/$kind")"
-  done
+  done <<<"$ids"
   echo "  the kernel's links:$links"
   kill "$pid"
   wait "$pid" 2>/dev/null || true

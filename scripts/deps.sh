@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Makes sure what `make` (GOAL build) or `make test` (GOAL test) needs is here,
 # by the commands and files themselves, not by package names.
@@ -30,6 +31,7 @@ clang-format           clang-format          test
 clang-tidy             clang-tidy            test
 cppcheck               cppcheck              test
 man                    man-db                test
+reuse                  reuse                 test
 /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a  libclang-rt-14-dev  test
 qemu-aarch64           qemu-user             optional
 qemu-arm               qemu-user             optional

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Packs builds into OUT, the same bytes from the same sources wherever and
 # whenever it runs. For each build (its build/<target>/target.env names them):

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # What CMakePresets.json declares, for the Makefile, as one line of build
 # names. A build is a preset built in build/<name>; a preset whose toolchain

@@ -1,3 +1,4 @@
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Sourced by the scripts that watch a process from outside.
 # stat_fields PID N...: fields N... of /proc/PID/stat, numbered from 1 as

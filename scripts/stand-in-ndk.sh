@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Prints the NDK that `make test` builds the NDK way with when the environment
 # names none: the stand-in beside the checkout, ../shared/android-ndk. A copy

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Configures and builds the deliverables of PRESET... as on a Linux host that
 # is not Debian and has no emulator: with a PATH from which dpkg*, apt*,

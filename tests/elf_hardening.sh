@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Fails unless PROGRAM's ELF headers show it hardened: of TYPE (EXEC, or DYN
 # when position independent), with a segment made read-only after relocation

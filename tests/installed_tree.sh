@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Fails when a file the build installs names a place of the build machine
 # (PLACE: the checkout, the build folder, the sysroot or NDK), or when an

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # The static checks, each a test of its own: the tree is formatted,
-# clang-tidy and cppcheck find nothing, and the manual pages render cleanly.
-# usage: lint.sh format|tidy|cppcheck|man SOURCE_DIR BUILD_DIR
+# clang-tidy and cppcheck find nothing, the manual pages render cleanly, and
+# every file says its copyright and licence (reuse).
+# usage: lint.sh format|tidy|cppcheck|man|reuse SOURCE_DIR BUILD_DIR
 set -euo pipefail
 mode=$1 src=$2 build=$3
 cd "$src"
@@ -38,8 +40,13 @@ case $mode in
     done
     exit $status
     ;;
+  reuse)
+    # Two SPDX lines at the top of each file, or .reuse/dep5 where the format
+    # has no comments.
+    reuse lint
+    ;;
   *)
-    echo "usage: lint.sh format|tidy|cppcheck|man SOURCE_DIR BUILD_DIR" >&2
+    echo "usage: lint.sh format|tidy|cppcheck|man|reuse SOURCE_DIR BUILD_DIR" >&2
     exit 2
     ;;
 esac

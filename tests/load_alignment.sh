@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Fails unless every LOAD segment of FILE is aligned to at least MIN bytes, so
 # that it maps on a kernel with pages of that size.

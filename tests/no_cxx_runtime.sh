@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Fails when any FILE (an object or a program) carries or calls any of the C++
 # runtime: mangled names (std::, operator new, typeinfo), exception support or

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Packs a build twice, as `make package` does, and checks the result: the
 # same bytes both times; exactly the packages named; each archive holding

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // lookup_wchan: one static buffer holds first the path, then the text read
 // over it; nothing is allocated. The host program supplies snprintf, open,

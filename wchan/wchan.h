@@ -1,3 +1,4 @@
+/* SPDX-FileCopyrightText: 2026 The proc-utilities authors */
 /* SPDX-License-Identifier: Apache-2.0 */
 /* The kernel wait channel of a process, for linking into other programs. */
 #ifndef WCHAN_WCHAN_H

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // The batch idler, run as a real process and watched from outside: its
 // scheduling class, nice value, CPU time and output, read by the parent.
@@ -92,7 +93,7 @@ TEST_P(nice_argument, sets_batch_class_and_nice_value)
 }
 
 const nice_case nice_cases[] = {
-    {"none", {}, 19},
+    {"none_gives_the_default", {}, 19},
     {"five", {"5"}, 5},
     {"trailing_garbage", {"7x"}, 7},
     {"no_digits", {"abc"}, 0},
@@ -140,7 +141,7 @@ const std::string nice_line = "setpriority(PRIO_PROCESS, 0, -5): Permission deni
 const std::string class_line = std::string(sched_line) + "Operation not permitted\n";
 const refusal_case refusal_cases[] = {
     {"nice_refused", false, {"-5"}, SCHED_BATCH, -100, nice_line},
-    {"class_refused", true, {}, SCHED_IDLE, 19, class_line},
+    {"class_refused", true, {}, SCHED_IDLE, 19, class_line}, // no argument: the default nice
     {"both_refused", true, {"-5"}, SCHED_IDLE, -100, class_line + nice_line},
 };
 INSTANTIATE_TEST_SUITE_P(cases, refusal, ::testing::ValuesIn(refusal_cases), case_name());

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # Fails unless FILE defines every SYMBOL in its text section: code linked in,
 # not merely referenced.

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // The greeter run as a real process: the exact bytes it leaves in a pipe or a
 // file, its exit status, its standard error, and its untouched standard input.

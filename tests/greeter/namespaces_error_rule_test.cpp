@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // The reader's error rule, with failures real /proc cannot produce on demand:
 // this test is linked with --wrap=stat, so the reader's stat calls come here
@@ -101,10 +102,10 @@ TEST_P(error_rule, result_is_the_last_error_other_than_enoent)
         EXPECT_EQ(r.record.namespace_ids[i], rc.outcomes[i].error ? 0 : rc.outcomes[i].ino) << i;
 
     // Every kind examined once, in index order, whatever failed before it.
-    const char *names[] = {"ipc", "mnt", "net", "pid", "user", "uts"};
     std::vector<std::string> paths;
-    for (const char *name : names)
-        paths.push_back("/proc/" + std::to_string(rc.pid) + "/ns/" + name);
+    paths.reserve(NAMESPACE_KIND_COUNT);
+    for (int i = 0; i < NAMESPACE_KIND_COUNT; i++)
+        paths.push_back("/proc/" + std::to_string(rc.pid) + "/ns/" + namespace_kind_name(i));
     EXPECT_EQ(asked, paths);
 }
 

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // The namespace identifier reader against the real /proc. What it reads is
 // checked against the kernel's own account: the number in each namespace
@@ -61,8 +62,8 @@ reading read_ids(pid_t pid)
 void expect_matches_kernel(pid_t pid, const reading &r)
 {
     for (int i = 0; i < NAMESPACE_KIND_COUNT; i++)
-        EXPECT_EQ(r.ids[i], namespace_link_id(pid, namespace_kind_names[i]))
-            << namespace_kind_names[i];
+        EXPECT_EQ(r.ids[i], namespace_link_id(pid, namespace_kind_name(i)))
+            << namespace_kind_name(i);
 }
 
 TEST(reader, own_process_gets_every_namespace)
@@ -70,7 +71,7 @@ TEST(reader, own_process_gets_every_namespace)
     reading r = read_ids(getpid());
     EXPECT_EQ(r.result, 0);
     for (int i = 0; i < NAMESPACE_KIND_COUNT; i++)
-        EXPECT_NE(r.ids[i], 0u) << namespace_kind_names[i];
+        EXPECT_NE(r.ids[i], 0u) << namespace_kind_name(i);
     expect_matches_kernel(getpid(), r);
 }
 
@@ -117,9 +118,9 @@ TEST(reader, other_process_gets_its_own_namespaces)
     const bool moved[NAMESPACE_KIND_COUNT] = {true, false, true, false, false, true};
     for (int i = 0; i < NAMESPACE_KIND_COUNT; i++) {
         if (moved[i])
-            EXPECT_NE(theirs.ids[i], ours.ids[i]) << namespace_kind_names[i];
+            EXPECT_NE(theirs.ids[i], ours.ids[i]) << namespace_kind_name(i);
         else
-            EXPECT_EQ(theirs.ids[i], ours.ids[i]) << namespace_kind_names[i];
+            EXPECT_EQ(theirs.ids[i], ours.ids[i]) << namespace_kind_name(i);
     }
     end_child(pid);
 }
@@ -156,7 +157,7 @@ TEST_P(no_process, gives_all_zeros_and_no_error)
     reading r = read_ids(pid);
     EXPECT_EQ(r.result, 0);
     for (int i = 0; i < NAMESPACE_KIND_COUNT; i++)
-        EXPECT_EQ(r.ids[i], 0u) << namespace_kind_names[i];
+        EXPECT_EQ(r.ids[i], 0u) << namespace_kind_name(i);
 }
 
 const no_process_case no_process_cases[] = {
@@ -215,7 +216,7 @@ TEST_P(as_nobody, is_refused_other_users_processes)
         << "the reader as nobody failed or wrote outside its record";
     EXPECT_EQ(r.result, nc.result) << strerror(r.result);
     for (int i = 0; i < NAMESPACE_KIND_COUNT; i++)
-        EXPECT_EQ(r.ids[i], 0u) << namespace_kind_names[i];
+        EXPECT_EQ(r.ids[i], 0u) << namespace_kind_name(i);
 }
 
 const nobody_case nobody_cases[] = {

@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 #include "child.h"
 
@@ -28,6 +29,14 @@ namespace {
     _exit(127);
 }
 
+void open_onto(const char *path, int flags, int fd)
+{
+    int opened = open(path, flags, 0644);
+    if (opened < 0 || dup2(opened, fd) < 0)
+        die_in_child(path);
+    close(opened);
+}
+
 void setup_child(const child_options &o, int in_read, int out_write, int err_write)
 {
     switch (o.stdin_kind) {
@@ -38,13 +47,9 @@ void setup_child(const child_options &o, int in_read, int out_write, int err_wri
         if (o.stdin_kind == input::pipe_nonblocking && fcntl(0, F_SETFL, O_NONBLOCK) < 0)
             die_in_child("fcntl(O_NONBLOCK)");
         break;
-    case input::dev_null: {
-        int fd = open("/dev/null", O_RDONLY);
-        if (fd < 0 || dup2(fd, 0) < 0)
-            die_in_child("/dev/null");
-        close(fd);
+    case input::dev_null:
+        open_onto("/dev/null", O_RDONLY, 0);
         break;
-    }
     case input::closed:
         close(0);
         break;
@@ -53,23 +58,15 @@ void setup_child(const child_options &o, int in_read, int out_write, int err_wri
     case output::pipe:
         dup2(out_write, 1);
         break;
-    case output::dev_full: {
-        int fd = open("/dev/full", O_WRONLY);
-        if (fd < 0 || dup2(fd, 1) < 0)
-            die_in_child("/dev/full");
-        close(fd);
+    case output::dev_full:
+        open_onto("/dev/full", O_WRONLY, 1);
         break;
-    }
     case output::closed:
         close(1);
         break;
-    case output::file: {
-        int fd = open(o.stdout_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd < 0 || dup2(fd, 1) < 0)
-            die_in_child(o.stdout_file.c_str());
-        close(fd);
+    case output::file:
+        open_onto(o.stdout_file.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 1);
         break;
-    }
     }
     dup2(err_write, 2);
 
@@ -270,27 +267,26 @@ void remove_shareable_copy(const std::string &copy)
     rmdir(copy.substr(0, copy.rfind('/')).c_str());
 }
 
-const char *const namespace_kind_names[6] = {"ipc", "mnt", "net", "pid", "user", "uts"};
-
 uint64_t namespace_link_id(pid_t pid, const char *kind)
 {
     std::string path = "/proc/" + std::to_string(pid) + "/ns/" + kind;
-    char text[64];
-    ssize_t n = readlink(path.c_str(), text, sizeof text - 1);
-    if (n < 0)
-        return 0;
-    text[n] = '\0';
+    char text[64] = {};
     std::string prefix = std::string(kind) + ":[";
-    if (std::string(text, prefix.size()) != prefix)
+    if (readlink(path.c_str(), text, sizeof text - 1) < 0 ||
+        strncmp(text, prefix.c_str(), prefix.size()) != 0)
         return 0;
     return strtoull(text + prefix.size(), nullptr, 10);
 }
 
-std::string stripped_wchan(const std::string &text)
+std::string sleepers_wchan(const std::string &text)
 {
-    if (text == "0")
-        return "-";
-    size_t start = text.compare(0, 1, ".") == 0 ? 1 : 0;
-    start = text.find_first_not_of('_', start);
-    return start == std::string::npos ? "" : text.substr(start);
+    static const char *const decorated[][2] = {
+        {"__do_sys_pause", "do_sys_pause"},       // pause(2) on Linux 6
+        {"__x64_sys_pause", "x64_sys_pause"},     // and on older x86_64 kernels
+        {"__arm64_sys_pause", "arm64_sys_pause"}, // and on older arm64 ones
+    };
+    for (const auto &name : decorated)
+        if (text == name[0])
+            return name[1];
+    return text;
 }

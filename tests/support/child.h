@@ -1,3 +1,4 @@
+/* SPDX-FileCopyrightText: 2026 The proc-utilities authors */
 /* SPDX-License-Identifier: Apache-2.0 */
 // Starting the programs under test as real processes and watching them from
 // outside, through /proc, the way an administrator would.
@@ -72,13 +73,12 @@ void remove_shareable_copy(const std::string &copy);
 
 // The kernel's own account, to check the deliverables against. The number in
 // the text of the link /proc/<pid>/ns/<kind>, "net:[4026531840]", or 0 when
-// the link cannot be read; and the text of /proc/<pid>/wchan as lookup_wchan
-// gives it: "-" for "0", else less one leading full stop and the underscores
-// after it.
+// the link cannot be read.
 uint64_t namespace_link_id(pid_t pid, const char *kind);
-// The kinds' file names under /proc/<pid>/ns, in the readers' index order.
-extern const char *const namespace_kind_names[6];
-std::string stripped_wchan(const std::string &text);
+// The name lookup_wchan gives a sleeper whose /proc/<pid>/wchan reads text: a
+// plain name as it is, a decorated one as a table writes it out. A decorated
+// text the table lacks comes back as it is, and fails: add it to the table.
+std::string sleepers_wchan(const std::string &text);
 
 // Names a parameterised case after the name field of its table row.
 struct case_name {

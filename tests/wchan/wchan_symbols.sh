@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
 # The wchan object takes close, open, read and snprintf from its host program
 # and gives it lookup_wchan: no other symbol may cross, but for symbols the

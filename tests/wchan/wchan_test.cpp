@@ -1,3 +1,4 @@
+// SPDX-FileCopyrightText: 2026 The proc-utilities authors
 // SPDX-License-Identifier: Apache-2.0
 // lookup_wchan against real processes and their /proc files; and, through the
 // open this program supplies to the object, against file contents that the
@@ -262,7 +263,7 @@ TEST_P(sleeping_child, gives_its_proc_text_stripped)
         GTEST_SKIP() << "this kernel hides wait channels: " << file << " reads 0";
     ASSERT_TRUE(named) << file << " kept changing";
     EXPECT_NE(result, "?");
-    EXPECT_EQ(result, stripped_wchan(text)) << file << " reads \"" << text << '"';
+    EXPECT_EQ(result, sleepers_wchan(text)) << file << " reads \"" << text << '"';
 }
 
 const sleeper_case sleeper_cases[] = {
