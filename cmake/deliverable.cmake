@@ -118,4 +118,7 @@ function(add_object_deliverable name source header)
   get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
   install(FILES $<TARGET_OBJECTS:${name}> DESTINATION lib RENAME ${name}.o)
   install(FILES ${header} DESTINATION include/${folder})
+  # cmake/linking.cmake makes the files that other projects link it by.
+  set_target_properties(${name} PROPERTIES installed_header ${folder}/${header})
+  set_property(GLOBAL APPEND PROPERTY object_deliverables ${name})
 endfunction()
