@@ -72,8 +72,6 @@ if(CMAKE_SCRIPT_MODE_FILE)
   return()
 endif()
 
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ANDROID_ABI ANDROID_TRIPLE ANDROID_NDK_DIR
-     LIBGCC_TRIPLE)
 if(NOT ANDROID_TRIPLE)
   message(FATAL_ERROR "set ANDROID_TRIPLE to the ABI's clang triple (the presets do)")
 endif()
@@ -150,6 +148,11 @@ else()
   set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
   set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 endif()
+
+# What a compiler check's project must know to take the same way (after the
+# NDK's toolchain file, which sets the list anew).
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ANDROID_ABI ANDROID_TRIPLE ANDROID_NDK_DIR
+     LIBGCC_TRIPLE)
 
 include(${CMAKE_CURRENT_LIST_DIR}/emulator.cmake)
 run_programs_here(${processor})
