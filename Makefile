@@ -22,8 +22,10 @@
 all: deps
 	@t=$$(scripts/presets.sh targets) && [ -n "$$t" ] && $(MAKE) --no-print-directory show TARGETS="$$t"
 
+# Two builds at a time: much of a test run waits on processes and emulators.
 test: deps-test
-	@p=$$(scripts/presets.sh tests) && [ -n "$$p" ] && $(MAKE) --no-print-directory run-tests PRESETS="$$p"
+	@p=$$(scripts/presets.sh tests) && [ -n "$$p" ] && \
+	  $(MAKE) --no-print-directory -j2 --output-sync=target run-tests PRESETS="$$p"
 
 # One table of measurements, each against its floor, taken in the same run.
 bench: deps
@@ -72,7 +74,8 @@ install-%: build-%
 # The Android targets' suites are the host build's harnesses. Where a build's
 # programs cannot run here, its suites are not registered: say so.
 test-%: build-% build-host
-	@. build/$*/target.env && [ -z "$$target_cannot_run" ] || echo "$*: $$target_cannot_run: suites not run"
+	@[ ! -f build/$*/target.env ] || . build/$*/target.env && [ -z "$$target_cannot_run" ] || \
+	  echo "$*: $$target_cannot_run: suites not run"
 	@$(way) ctest --preset $(preset)
 
 clean:

@@ -33,9 +33,11 @@ if [ -d "$copy" ]; then
   echo "$copy"
   exit 0
 fi
+# Laid out beside, then moved into place: two builds may ask at once.
 mkdir -p build
-cp -R "$ndk" "$copy.new"
-chmod -R u+w "$copy.new"
+new=$(mktemp -d "$copy.XXXXXX")
+cp -R "$ndk/." "$new"
+chmod -R u+w "$new"
 for f in "${links[@]}"; do
   text=$(<"$ndk/$f")
   # A target inside the NDK stays relative, to the copy's own file; one outside
@@ -44,7 +46,7 @@ for f in "${links[@]}"; do
     target=$(realpath -m "$ndk/$(dirname "$f")/$text")
     [[ $target == "$ndk"/* ]] || text=$target
   fi
-  ln -sfn "$text" "$copy.new/$f"
+  ln -sfn "$text" "$new/$f"
 done
-mv "$copy.new" "$copy"
+mv -T "$new" "$copy" 2>/dev/null || rm -rf "$new"
 echo "$copy"
