@@ -13,6 +13,7 @@ packages=(
   clang libclang-rt-14-dev                        # fuzzing (libFuzzer, sanitizers)
   lld llvm                                        # Android with a bionic sysroot (and clang)
   dpkg-dev lintian                                # Debian packages
+  mksh toybox                                     # Android's shell and commands, for its scripts' tests
 )
 # The cross compilers the presets name: a GNU/Linux target's (CROSS_TRIPLE),
 # and one whose libgcc.a serves an Android sysroot (LIBGCC_TRIPLE).
