@@ -72,3 +72,21 @@ if(NOT ANDROID)
   list(APPEND package_files ${package_deb})
   configure_file(${PROJECT_SOURCE_DIR}/packaging/control.in control @ONLY)
 endif()
+if(ANDROID)
+  # One archive for every ABI, whose install.sh picks the device's (the same
+  # name from each Android build), and a Termux package: Termux's name for
+  # the ABI's architecture (TERMUX_ARCH, from the preset), its control fields
+  # those of the Debian package but Built-Using, which names Debian sources.
+  set(TERMUX_ARCH "" CACHE STRING "Termux's name for this ABI's architecture (the presets give it)")
+  if(NOT TERMUX_ARCH)
+    message(FATAL_ERROR "set TERMUX_ARCH to Termux's name for ${ANDROID_ABI} (the presets do)")
+  endif()
+  set(package_android ${package_name}-${PROJECT_VERSION}-android.tar.gz)
+  set(package_termux ${package_name}_${PROJECT_VERSION}_${TERMUX_ARCH}.deb)
+  list(APPEND package_files ${package_android} ${package_termux})
+  set(deb_arch ${TERMUX_ARCH})
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/control.in termux-control.in @ONLY)
+  file(READ ${PROJECT_BINARY_DIR}/termux-control.in fields)
+  string(REGEX REPLACE "Built-Using:[^\n]*\n" "" fields "${fields}")
+  file(WRITE ${PROJECT_BINARY_DIR}/termux-control "${fields}")
+endif()
