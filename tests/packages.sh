@@ -5,7 +5,8 @@
 # exactly the tree the build installs under one top folder, or (the debug
 # archive) a debug file for each of its programs under their build-ids; a
 # Debian package holding the tree under /usr, with its architecture and
-# version, that lintian finds no error or warning in.
+# version, that lintian finds no error or warning in; a Termux package holding
+# the tree under Termux's prefix.
 # usage: packages.sh SOURCE_DIR BUILD_DIR VERSION READELF PACKAGE...
 set -euo pipefail
 src=$1 build=$2 version=$3 readelf=$4
@@ -31,11 +32,20 @@ made=$(cd "$scratch/out" && ls | sort | xargs)
 want=$(printf '%s\n' "$@" SHA256SUMS | sort | xargs)
 [ "$made" = "$want" ] || { echo "packed: $made (expected: $want)"; status=1; }
 
+# package_android and package_termux: this build's Android archive and
+# Termux package (tests/device.sh runs what they hold), or empty
+# shellcheck source=/dev/null
+source "$build/target.env"
 for package in "$@"; do
   file=$scratch/out/$package x=$scratch/x/$package
   mkdir -p "$x"
   case $package in
-    *-source.tar.gz) ;;
+    *-source.tar.gz | "$package_android") ;;
+    "$package_termux")
+      dpkg-deb -x "$file" "$x"
+      [ "$(cd "$x" && find . -name usr)" = ./data/data/com.termux/files/usr ] &&
+        same_tree "$x/data/data/com.termux/files/usr" "$scratch/tree" || { echo "$package: not the installed tree under Termux's prefix"; status=1; }
+      ;;
     *-debug.tar.gz)
       tar -xzf "$file" -C "$x"
       for program in "$scratch"/tree/bin/*; do

@@ -86,7 +86,8 @@ wchan=$("$bin/print_wchan" 1 2>&1) || status=$?
 echo "pid 1 (to uid $(id -u)): print_wchan: $wchan, status $status"
 status=0
 ids=$("$bin/namespace_ids" 1 2>&1) || status=$?
-echo "pid 1 (to uid $(id -u)): namespace_ids: $(echo "$ids" | grep '^1 ' | cut -d' ' -f3 | xargs), status $status $(echo "$ids" | grep -v '^1 ' || true)"
+why=$(echo "$ids" | grep -v '^1 ') || why=
+echo "pid 1 (to uid $(id -u)): namespace_ids: $(echo "$ids" | grep '^1 ' | cut -d' ' -f3 | xargs), status $status${why:+ ($why)}"
 
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]
