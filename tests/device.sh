@@ -23,19 +23,14 @@ dir=$scratch/${package_android%.tar.gz} root=$scratch/root
 mkdir -p "$root/var/lib/dpkg/updates" "$scratch/path"
 touch "$root/var/lib/dpkg/status"
 dpkg --root="$root" --force-architecture -i "$out/$package_termux" >/dev/null 2>&1
-if [ "$way" != abi ] && ! "$dir/$android_abi/greeter" >/dev/null 2>"$scratch/why"; then
-  echo "skipped: $android_abi programs do not run here: $(sed 's/.*: //' "$scratch/why")"
-  exit 77
-fi
+[ "$way" = abi ] || "$dir/$android_abi/greeter" >/dev/null 2>"$scratch/why" ||
+  { echo "skipped: $android_abi programs do not run here: $(sed 's/.*: //' "$scratch/why")"; exit 77; }
 if [ "$way" = termux ]; then
-  got=$("$root/data/data/com.termux/files/usr/bin/greeter")
-  [ "$got" = "Hello, World!" ] || fail "the Termux package's greeter says: $got"
-  exit 0
+  [ "$("$root/data/data/com.termux/files/usr/bin/greeter")" = "Hello, World!" ] || fail "the Termux greeter"; exit 0
 fi
 
-toybox=$(command -v toybox)
+mksh=$(command -v mksh) toybox=$(command -v toybox)
 for command in $(toybox); do ln -s "$toybox" "$scratch/path/$command"; done
-mksh=$(command -v mksh)
 printf '%s\n' "#!$mksh" 'case $1 in ro.product.cpu.abilist) echo "$ABIS" ;;' \
   'ro.product.cpu.abi) echo "${ABIS%%,*}" ;; esac' >"$scratch/path/getprop"
 chmod 755 "$scratch/path/getprop"
