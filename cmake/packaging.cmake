@@ -84,8 +84,13 @@ set(package_files ${package_archive}.tar.gz ${package_archive}-debug.tar.gz ${pa
 set(deb_arch "")
 set(package_deb "")
 set(package_no_deb "")
-if(NOT ANDROID AND NOT DPKG_ARCHITECTURE)
-  set(package_no_deb "dpkg-architecture and dpkg-query not found: not a Debian system")
+set(package_android "")
+set(package_termux "")
+# The Debian packages are made where Debian's tools are: dpkg-deb, and for a
+# glibc target dpkg-architecture and dpkg-query (above) too.
+find_program(DPKG_DEB dpkg-deb)
+if(NOT DPKG_DEB OR (NOT ANDROID AND NOT DPKG_ARCHITECTURE))
+  set(package_no_deb "dpkg-deb, dpkg-architecture or dpkg-query not found: not a Debian system")
 elseif(NOT ANDROID)
   # Debian's name for the target's architecture, from its GNU triple.
   execute_process(COMMAND ${DPKG_ARCHITECTURE} -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
@@ -93,4 +98,25 @@ elseif(NOT ANDROID)
   set(package_deb ${package_name}_${PROJECT_VERSION}_${deb_arch}.deb)
   list(APPEND package_files ${package_deb})
   configure_file(${PROJECT_SOURCE_DIR}/packaging/control.in control @ONLY)
+endif()
+if(ANDROID)
+  # One archive for every ABI, whose install.sh picks the device's (the same
+  # name from each Android build), and a Termux package: Termux's name for
+  # the ABI's architecture (TERMUX_ARCH, from the preset), its control fields
+  # those of the Debian package but Built-Using, which names Debian sources.
+  set(TERMUX_ARCH "" CACHE STRING "Termux's name for this ABI's architecture (the presets give it)")
+  if(NOT TERMUX_ARCH)
+    message(FATAL_ERROR "set TERMUX_ARCH to Termux's name for ${ANDROID_ABI} (the presets do)")
+  endif()
+  set(package_android ${package_name}-${PROJECT_VERSION}-android.tar.gz)
+  list(APPEND package_files ${package_android})
+  if(NOT package_no_deb)
+    set(package_termux ${package_name}_${PROJECT_VERSION}_${TERMUX_ARCH}.deb)
+    list(APPEND package_files ${package_termux})
+    set(deb_arch ${TERMUX_ARCH})
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/control.in termux-control.in @ONLY)
+    file(READ ${PROJECT_BINARY_DIR}/termux-control.in fields)
+    string(REGEX REPLACE "Built-Using:[^\n]*\n" "" fields "${fields}")
+    file(WRITE ${PROJECT_BINARY_DIR}/termux-control "${fields}")
+  endif()
 endif()

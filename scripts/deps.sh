@@ -33,6 +33,8 @@ cppcheck               cppcheck              test
 man                    man-db                test
 reuse                  reuse                 test
 pkg-config             pkgconf               test
+mksh                   mksh                  test
+toybox                 toybox                test
 /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a  libclang-rt-14-dev  test
 qemu-aarch64           qemu-user             optional
 qemu-arm               qemu-user             optional

@@ -6,8 +6,11 @@
 #   <name>-<version>-<target>.tar.gz        the installed tree, under one top folder
 #   <name>-<version>-<target>-debug.tar.gz  its programs' debug files, under the same
 #                                           folder in lib/debug/.build-id/
-#   <name>_<version>_<arch>.deb             for a glibc target: the tree under /usr
-# and once <name>-<version>-source.tar.gz, the sources, and SHA256SUMS.
+#   <name>_<version>_<arch>.deb             for a glibc target: the tree under /usr;
+#                                           for Android, under Termux's prefix
+# and once <name>-<version>-source.tar.gz, the sources, and SHA256SUMS; and
+# for the Android builds together <name>-<version>-android.tar.gz: each ABI's
+# programs and example callers, for packaging/android/install.sh to choose from.
 # Entries are sorted, owned by root (0/0), with fixed modes and the time
 # SOURCE_DATE_EPOCH, by default the last commit's.
 # usage: package.sh OUT BUILD_DIR...
@@ -46,18 +49,55 @@ installed_size() {
   find "$1" -type f -printf '%s\n' | awk '{ kib += int(($1 + 1023) / 1024) } END { print kib + 0 }'
 }
 
+# debian_package FILE ROOT TOP CONTROL [OPTION...]: ROOT's files, all in its
+# folder TOP, as a Debian package with the fields in CONTROL; OPTIONs to dpkg-deb.
+debian_package() {
+  local file=$1 root=$2 top=$3 control=$4
+  shift 4
+  mkdir -p "$root/DEBIAN"
+  (cd "$root" && find "$top" -type f | sort | xargs md5sum) >"$root/DEBIAN/md5sums"
+  { cat "$control"; echo "Installed-Size: $(installed_size "$root/$top")"; } >"$root/DEBIAN/control"
+  chmod -R u+rw,go=rX "$root"
+  find "$root" -exec touch --no-dereference --date="@$SOURCE_DATE_EPOCH" {} +
+  dpkg-deb --root-owner-group -Zxz "$@" --build "$root" "$file" >/dev/null
+}
+
 # deb FILE TREE BUILD: TREE under /usr, with the build's control fields.
 deb() {
   local file=$1 tree=$2 build=$3 root=$scratch/deb
   rm -rf "$root"
-  mkdir -p "$root/DEBIAN"
+  mkdir -p "$root"
   cp -a "$tree" "$root/usr"
   install -D -m 644 "$src/packaging/lintian-overrides" "$root/usr/share/lintian/overrides/$package_name"
-  (cd "$root" && find usr -type f | sort | xargs md5sum) >"$root/DEBIAN/md5sums"
-  { cat "$build/control"; echo "Installed-Size: $(installed_size "$root/usr")"; } >"$root/DEBIAN/control"
-  chmod -R u+rw,go=rX "$root"
-  find "$root" -exec touch --no-dereference --date="@$SOURCE_DATE_EPOCH" {} +
-  dpkg-deb --root-owner-group -Zxz --build "$root" "$file" >/dev/null
+  debian_package "$file" "$root" usr "$build/control"
+}
+
+# termux_deb FILE TREE BUILD: TREE under Termux's prefix, with the build's
+# Termux control fields; unchecked, since dpkg-deb warns of the "_" in
+# Termux's x86_64, which Termux's dpkg takes (and warns that it does not check).
+termux_deb() {
+  local file=$1 tree=$2 build=$3 root=$scratch/deb
+  rm -rf "$root"
+  mkdir -p "$root/data/data/com.termux/files"
+  cp -a "$tree" "$root/data/data/com.termux/files/usr"
+  debian_package "$file" "$root" data "$build/termux-control" --nocheck 2>&1 |
+    { grep -vx 'dpkg-deb: warning: not checking contents of control area' || true; } >&2
+}
+
+# android_abi_files BUILD TREE: the build's ABI into the Android archive:
+# its programs and example callers (stripped as the programs are), its line
+# in abis ("<ABI> <Termux architecture>", for install.sh), and the first
+# build's pages and notices, the same for every ABI.
+android=$scratch/android
+android_abi_files() {
+  local build=$1 tree=$2 dir=$android/$android_abi caller
+  mkdir -p "$dir"
+  cp -a "$tree"/bin/* "$dir/"
+  for caller in print_wchan namespace_ids; do
+    "$target_strip" -o "$dir/$caller" "$build/examples/$caller"
+  done
+  echo "$android_abi $termux_arch" >>"$android/abis"
+  [ -d "$android/share" ] || cp -a "$tree/share" "$android/share"
 }
 
 for build in "$@"; do
@@ -74,9 +114,20 @@ for build in "$@"; do
   if [ -n "$package_deb" ]; then
     deb "$out/$package_deb" "$top/$package_archive" "$build"
   elif [ -n "$package_no_deb" ]; then
-    echo "$package_archive: no Debian package: $package_no_deb"
+    echo "$package_archive: no Debian or Termux package: $package_no_deb"
   fi
+  if [ -n "$package_termux" ]; then
+    termux_deb "$out/$package_termux" "$top/$package_archive" "$build"
+  fi
+  [ -z "$package_android" ] || android_abi_files "$build" "$top/$package_archive"
 done
+
+# The Android archive, with the scripts that install and check it on a device.
+if [ -d "$android" ]; then
+  sort -o "$android/abis" "$android/abis"
+  cp "$src"/packaging/android/*.sh "$android/"
+  tarball "$out/$package_android" "$scratch" --transform="flags=r;s|^android|${package_android%.tar.gz}|" android
+fi
 
 source=$package_name-$package_version
 tarball "$out/$package_source" "$src" --transform="flags=r;s|^|$source/|" \

@@ -33,6 +33,6 @@ for preset in "$@"; do
     [ -x "$build/$program" ] || { echo "$preset: no $program"; status=1; }
   done
   grep -E "^(package_no_deb|target_cannot_run)='[^']" "$build/target.env" | sed "s/^/$preset: /" || true
-  ! grep -E "^package_deb='[^']" "$build/target.env" || status=1
+  ! grep -E "^package_(deb|termux)='[^']" "$build/target.env" || status=1
 done
 exit $status

@@ -6,13 +6,24 @@
 # exactly the tree the build installs under one top folder, or (the debug
 # archive) a debug file for each of its programs under their build-ids; a
 # Debian package holding the tree under /usr, with its architecture and
-# version, that lintian finds no error or warning in.
+# version, that lintian finds no error or warning in. On Android: a Termux
+# package holding the tree under Termux's prefix, whose greeter runs once
+# dpkg --root has installed it into a scratch root; and the Android archive's
+# scripts run as on a device, under mksh with only toybox's commands and a
+# getprop that names the device's ABIs: install.sh's choice for each row of
+# ABI lists, and install.sh then selftest.sh as this user, as user nobody,
+# and as nobody with /proc mounted hidepid=2 (as apps see it). What this
+# machine cannot run is skipped, and the reason said.
 # usage: packages.sh SOURCE_DIR BUILD_DIR VERSION READELF PACKAGE...
 set -euo pipefail
 src=$1 build=$2 version=$3 readelf=$4
 shift 4
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
+chmod 755 "$scratch"
+# package_android and package_termux (empty but on Android), android_abi
+# shellcheck source=/dev/null
+source "$build/target.env"
 
 # Every path with its type and mode, then every file's content.
 same_tree() {
@@ -21,6 +32,13 @@ same_tree() {
        <(cd "$want" && find . -printf '%y %m %p\n' | sort) &&
     diff -r "$got" "$want"
 }
+
+# runs PROGRAM: whether it runs here; if not, says why.
+runs() { "$1" >/dev/null 2>"$scratch/why" || { echo "skipped: $android_abi programs do not run here: $(sed 's/.*: //' "$scratch/why")"; false; }; }
+# device ABIS SCRIPT ARG...: the Android archive's SCRIPT run, through the
+# commands in $as, as on a device whose ABI list is ABIS.
+device() { $as env -i PATH="$scratch/path" ABIS="$1" "$mksh" "$dir/$2" "${@:3}"; }
+hidepid() { unshare -m sh -c 'mount -t proc -o hidepid=2 proc /proc && exec "$@"' - "$@"; }
 
 cmake --install "$build" --prefix "$scratch/tree" >/dev/null
 "$src/scripts/package.sh" "$scratch/out" "$build"
@@ -37,6 +55,54 @@ for package in "$@"; do
   mkdir -p "$x"
   case $package in
     *-source.tar.gz) ;;
+    "$package_termux")
+      dpkg-deb -x "$file" "$x" && same_tree "$x/data/data/com.termux/files/usr" "$scratch/tree" ||
+        { echo "$package: not the installed tree under Termux's prefix"; status=1; }
+      root=$scratch/root greeter=$scratch/root/data/data/com.termux/files/usr/bin/greeter
+      mkdir -p "$root/var/lib/dpkg/updates" && touch "$root/var/lib/dpkg/status"
+      dpkg --root="$root" --force-architecture -i "$file" >/dev/null 2>&1
+      # (Where it cannot run, runs says so.)
+      ! runs "$greeter" || [ "$("$greeter")" = "Hello, World!" ] || { echo "$package: its greeter, installed by dpkg"; status=1; }
+      ;;
+    "$package_android")
+      tar -xzf "$file" -C "$x"
+      dir=$x/${package%.tar.gz} mksh=$(command -v mksh) toybox=$(command -v toybox)
+      mkdir "$scratch/path"
+      for command in $(toybox); do ln -s "$toybox" "$scratch/path/$command"; done
+      printf '#!%s\ncase $1 in ro.product.cpu.abilist) echo "$ABIS" ;; ro.product.cpu.abi) echo "${ABIS%%%%,*}" ;; esac\n' \
+        "$mksh" >"$scratch/path/getprop"
+      chmod -R 755 "$scratch/path/getprop" "$x"
+      for as in "" "setpriv --reuid=65534 --regid=65534 --clear-groups" "hidepid setpriv --reuid=65534 --regid=65534 --clear-groups"; do
+        runs "$dir/$android_abi/greeter" || break
+        [ -z "$as" ] || [ "$(id -u)" = 0 ] || { echo "skipped: $as: needs root"; continue; }
+        [ "${as%% *}" != hidepid ] || why=$(unshare -m mount -t proc -o hidepid=2 proc /proc 2>&1) ||
+          { echo "skipped: no /proc with hidepid=2 here: $why"; continue; }
+        bin=$x/bin-${as%% *} && mkdir -m 777 "$bin"
+        got=$(device "$android_abi" install.sh "$bin" && device "$android_abi" selftest.sh "$bin" 2>&1) || true
+        echo "$got"
+        [ "${got##*$'\n'}" = "5 passed, 0 failed" ] || { echo "$package: selftest.sh (${as:-as this user}) failed"; status=1; }
+        # What an app is told of a process it may not see.
+        [ "${as%% *}" != hidepid ] || [ "$(echo "$got" | grep '^pid 1')" = "pid 1 (to uid 65534): print_wchan: 1 ?, status 0
+pid 1 (to uid 65534): namespace_ids: 0 0 0 0 0 0, status 0" ] || { echo "$package: pid 1 seen under hidepid=2"; status=1; }
+      done
+      # Stand-ins for the other ABIs (copies of this build's), with Termux's names.
+      printf '%s\n' "arm64-v8a aarch64" "armeabi-v7a arm" "x86 i686" "x86_64 x86_64" >"$dir/abis"
+      for abi in arm64-v8a armeabi-v7a x86 x86_64; do [ -d "$dir/$abi" ] || cp -r "$dir/$android_abi" "$dir/$abi"; done
+      # The device's ABI list ("-": none, so uname -m, x86_64 here) and what install.sh says.
+      as=
+      while read -r abis want; do
+        got=$(device "${abis#-}" install.sh "$x/$abis" 2>&1) || got="status $?"
+        [ "${got%%,*}" = "$want" ] && { [ "$want" = "status 1" ] || [ "$(ls "$x/$abis" | xargs)" = "batch_idler greeter namespace_ids print_wchan" ]; } ||
+          { echo "$package: ABIs '$abis': $got"; status=1; }
+      done <<'END'
+arm64-v8a,armeabi-v7a,armeabi install.sh: took arm64-v8a
+armeabi-v7a,armeabi install.sh: took armeabi-v7a
+x86_64,x86 install.sh: took x86_64
+x86 install.sh: took x86
+mips status 1
+- install.sh: took x86_64
+END
+      ;;
     *-debug.tar.gz)
       tar -xzf "$file" -C "$x"
       for program in "$scratch"/tree/bin/*; do
