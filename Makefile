@@ -41,7 +41,7 @@ show: $(TARGETS:%=install-%)
 run-tests: $(PRESETS:%=test-%)
 
 measure: $(TARGETS:%=build-%)
-	@for t in $(TARGETS); do cmake --build build/$$t --target c_hello >/dev/null || exit 1; done
+	@for t in $(TARGETS); do cmake --build build/$$t --target bench_programs >/dev/null || exit 1; done
 	@bench/report.sh $(TARGETS)
 
 pack: $(TARGETS:%=build-%)
