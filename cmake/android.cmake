@@ -54,6 +54,17 @@ if(ndk)
     list(JOIN missing ", " missing)
     message(FATAL_ERROR "${ndk_variable}=${ANDROID_NDK_DIR} is not an Android NDK: no ${missing}")
   endif()
+  # A copy that lost its symbolic links (some archivers and file systems do
+  # that) holds the linker as a small text naming its target.
+  file(GLOB linkers "${ndk}/toolchains/llvm/prebuilt/*/bin/ld.lld")
+  foreach(linker ${linkers})
+    file(READ "${linker}" magic LIMIT 4 HEX)
+    if(NOT magic MATCHES "^(7f454c46|2321)")
+      file(RELATIVE_PATH linker "${ndk}" "${linker}")
+      message(FATAL_ERROR "${ndk_variable}=${ANDROID_NDK_DIR}: ${linker} is not a program "
+                          "(an NDK copied without its symbolic links?)")
+    endif()
+  endforeach()
   file(STRINGS "${ndk}/source.properties" revision REGEX "^Pkg\\.Revision *=")
   string(REGEX REPLACE ".*= *" "" NDK_REVISION "${revision}")
 endif()
