@@ -13,8 +13,7 @@ shift
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir "$scratch/bin"
-IFS=: read -r -a dirs <<<"$PATH"
-for dir in "${dirs[@]}"; do
+for dir in ${PATH//:/ }; do
   for command in "$dir"/*; do
     name=${command##*/}
     [[ -x $command && ! -e $scratch/bin/$name && ! $name =~ ^(dpkg|apt|lintian|qemu-) ]] &&
@@ -22,16 +21,14 @@ for dir in "${dirs[@]}"; do
   done
 done
 
-status=0
 cd "$src"
+status=0
 for preset in "$@"; do
   build=$scratch/$preset
   PATH=$scratch/bin cmake --preset "$preset" -B "$build" -DCMAKE_FIND_USE_CMAKE_SYSTEM_PATH=OFF \
     -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF --no-warn-unused-cli --log-level=WARNING >/dev/null
   PATH=$scratch/bin cmake --build "$build" --target greeter batch_idler >/dev/null
-  for program in greeter/greeter batch_idler/batch_idler; do
-    [ -x "$build/$program" ] || { echo "$preset: no $program"; status=1; }
-  done
+  ls "$build/greeter/greeter" "$build/batch_idler/batch_idler" >/dev/null || status=1
   grep -E "^(package_no_deb|target_cannot_run)='[^']" "$build/target.env" | sed "s/^/$preset: /" || true
   ! grep -E "^package_(deb|termux)='[^']" "$build/target.env" || status=1
 done

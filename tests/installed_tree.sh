@@ -10,15 +10,13 @@ build=$1 readelf=$2
 shift 2
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
-cmake --install "$build" --prefix "$scratch/tree" >/dev/null
+cmake --install "$build" --prefix "$scratch" >/dev/null
 status=0
 for place in "$@"; do
-  found=$(grep -rlF -- "$place" "$scratch/tree" || true)
-  [ -z "$found" ] || { echo "naming $place:" ${found//"$scratch/tree/"/}; status=1; }
+  ! grep -rlF -- "$place" "$scratch" | sed "s|^$scratch/|naming $place: |" | grep . || status=1
 done
-for object in "$scratch"/tree/lib/*.o; do
-  debug=$("$readelf" --sections --wide "$object" | { grep -oE '\.(z?debug|rela?\.debug)[a-z_.]*' || true; } |
-    sort -u | xargs)
-  [ -z "$debug" ] || { echo "${object##*/} carries $debug"; status=1; }
+for object in "$scratch"/lib/*.o; do
+  ! "$readelf" --sections --wide "$object" | grep -oE '\.(z?debug|rela?\.debug)[a-z_.]*' |
+    sed "s|^|${object##*/} carries |" | grep . || status=1
 done
 exit $status
