@@ -23,7 +23,7 @@ consumer() { cmake -S "$src/tests/consumer" -B "$scratch/$1" -G Ninja "${@:2}"; 
 foreign=(-DCMAKE_PREFIX_PATH="$tree")
 [ -n "$target_cmake" ] || foreign+=(-DCMAKE_SYSTEM_NAME=Linux -DCMAKE_SYSTEM_PROCESSOR=riscv64)
 out=$(consumer foreign "${foreign[@]}" 2>&1) && { echo "a consumer for another target took the tree"; exit 1; }
-grep -F "proc-utilities-config.cmake, version: 1.0.0, built for $refusal" <<<"$out" || { echo "$out"; exit 1; }
+grep -F "proc-utilities-config.cmake, version: $package_version, built for $refusal" <<<"$out" || { echo "$out"; exit 1; }
 
 # A toolchain file confines searches to its sysroot: the package's folder is named.
 # shellcheck disable=SC2086 # CMake arguments, one word each
