@@ -20,11 +20,11 @@
 #include <vector>
 
 // The names are the linker's (--wrap): the object's calls come to __wrap_*.
-// NOLINTBEGIN(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+// NOLINTBEGIN(bugprone-reserved-identifier)
 extern "C" int __real_open(const char *path, int flags, ...);
 extern "C" ssize_t __real_read(int fd, void *buf, size_t count);
 extern "C" int __real_close(int fd);
-// NOLINTEND(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+// NOLINTEND(bugprone-reserved-identifier)
 
 namespace {
 
@@ -65,7 +65,7 @@ bool inside(const char *p, const char *start, size_t length)
 
 } // namespace
 
-// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern "C" int __wrap_open(const char *path, int flags, ...)
 {
     int mode = 0;
@@ -87,7 +87,7 @@ extern "C" int __wrap_open(const char *path, int flags, ...)
     return fake_fd;
 }
 
-// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern "C" ssize_t __wrap_read(int fd, void *buf, size_t count)
 {
     if (!fake.armed)
@@ -109,7 +109,7 @@ extern "C" ssize_t __wrap_read(int fd, void *buf, size_t count)
     return fake.returned = static_cast<ssize_t>(n);
 }
 
-// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern "C" int __wrap_close(int fd)
 {
     if (!fake.armed)

@@ -27,10 +27,10 @@ std::vector<std::string> asked;  // the paths stat was called with, in order
 } // namespace
 
 // The names are the linker's: --wrap=stat sends the reader's calls here.
-// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern "C" int __real_stat(const char *path, struct stat *st);
 
-// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern "C" int __wrap_stat(const char *path, struct stat *st)
 {
     if (!script)

@@ -21,7 +21,7 @@
 
 // Linked with -Wl,--wrap=open: every open in this program, the object's
 // included, comes here first.
-// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern "C" int __real_open(const char *path, int flags, ...);
 
 namespace {
@@ -37,7 +37,7 @@ std::string redirect_from, redirect_to;
 
 } // namespace
 
-// NOLINTNEXTLINE(bugprone-reserved-identifier,cert-dcl37-c,cert-dcl51-cpp)
+// NOLINTNEXTLINE(bugprone-reserved-identifier)
 extern "C" int __wrap_open(const char *path, int flags, ...)
 {
     int mode = 0;
