@@ -15,6 +15,16 @@ execute_process(COMMAND gzip -9n -c ${changelog} OUTPUT_FILE ${PROJECT_BINARY_DI
                 COMMAND_ERROR_IS_FATAL ANY)
 install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${doc_dir})
 
+# What only Debian gives (the .deb and Termux packages, Built-Using, the
+# glibc copyright file) is made where Debian's tools are, and only there.
+find_program(DPKG_QUERY dpkg-query)
+find_program(DPKG_ARCHITECTURE dpkg-architecture)
+find_program(DPKG_DEB dpkg-deb)
+set(debian_here OFF)
+if(DPKG_QUERY AND DPKG_ARCHITECTURE AND DPKG_DEB)
+  set(debian_here ON)
+endif()
+
 # The C library is linked into the programs, and its licences travel with it.
 if(ANDROID)
   # bionic's BSD licences ask that binaries carry their notices: the
@@ -32,9 +42,7 @@ else()
   set(libc_name "the GNU C Library (glibc)")
   set(libc_notice_files ${PROJECT_SOURCE_DIR}/packaging/LGPL-2.1)
   set(glibc_copyright_note "")
-  find_program(DPKG_QUERY dpkg-query)
-  find_program(DPKG_ARCHITECTURE dpkg-architecture)
-  if(DPKG_QUERY AND DPKG_ARCHITECTURE)
+  if(debian_here)
     execute_process(COMMAND ${CMAKE_C_COMPILER} -print-file-name=libc.a
                     OUTPUT_VARIABLE libc OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
     file(REAL_PATH ${libc} libc)
@@ -86,10 +94,7 @@ set(package_deb "")
 set(package_no_deb "")
 set(package_android "")
 set(package_termux "")
-# The Debian packages are made where Debian's tools are: dpkg-deb, and for a
-# glibc target dpkg-architecture and dpkg-query (above) too.
-find_program(DPKG_DEB dpkg-deb)
-if(NOT DPKG_DEB OR (NOT ANDROID AND NOT DPKG_ARCHITECTURE))
+if(NOT debian_here)
   set(package_no_deb "dpkg-deb, dpkg-architecture or dpkg-query not found: not a Debian system")
 elseif(NOT ANDROID)
   # Debian's name for the target's architecture, from its GNU triple.
