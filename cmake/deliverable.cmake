@@ -42,6 +42,35 @@ if(MAX_PAGE_SIZE)
   list(APPEND program_link_flags -Wl,-z,max-page-size=${MAX_PAGE_SIZE})
 endif()
 
+# The largest page of a kernel the Android programs run on (PAGE_SIZE_SERVED).
+# Aligned segments are not enough: bionic's static start-up write-protects
+# its globals (.bss.__libc_globals), and a libc.a older than its 16 KiB
+# support aligns them to 4 KiB, so that where pages are larger the program
+# aborts before main. A ready one (NDK r27 and later) aligns them to 64 KiB.
+# The libc.a that is linked tells, whatever an NDK's release says.
+set(PAGE_SIZE_SERVED "")
+if(ANDROID)
+  execute_process(COMMAND ${CMAKE_C_COMPILER} ${target_cflags} -print-file-name=libc.a
+                  OUTPUT_VARIABLE libc OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  execute_process(COMMAND ${CMAKE_READELF} -SW ${libc} OUTPUT_VARIABLE sections COMMAND_ERROR_IS_FATAL ANY)
+  if(NOT sections MATCHES "\\.bss\\.__libc_globals [^\n]* ([0-9]+)\n")
+    message(FATAL_ERROR "${libc}: no section .bss.__libc_globals: is it bionic's?")
+  endif()
+  set(globals_alignment ${CMAKE_MATCH_1})
+  set(PAGE_SIZE_SERVED 4096)
+  if(MAX_PAGE_SIZE)
+    set(PAGE_SIZE_SERVED ${MAX_PAGE_SIZE})
+  endif()
+  set(segments ${PAGE_SIZE_SERVED})
+  if(globals_alignment LESS PAGE_SIZE_SERVED)
+    set(PAGE_SIZE_SERVED ${globals_alignment})
+  endif()
+  if(NOT CMAKE_IN_TRY_COMPILE)
+    message(STATUS "Pages the programs run with: up to ${PAGE_SIZE_SERVED} bytes (segments aligned "
+                   "to ${segments}, libc.a's write-protected globals to ${globals_alignment})")
+  endif()
+endif()
+
 # A program linked statically: on glibc position independent too
 # (-static-pie), so that its image is placed at a random address. bionic's
 # static start-up cannot relocate itself: there a -static-pie program crashes

@@ -123,5 +123,8 @@ if(ANDROID)
     file(READ ${PROJECT_BINARY_DIR}/termux-control.in fields)
     string(REGEX REPLACE "Built-Using:[^\n]*\n" "" fields "${fields}")
     file(WRITE ${PROJECT_BINARY_DIR}/termux-control "${fields}")
+    # Termux's dpkg asks it before installing: are the device's pages ones
+    # the programs run with?
+    configure_file(${PROJECT_SOURCE_DIR}/packaging/termux-preinst.in termux-preinst @ONLY)
   endif()
 endif()

@@ -35,6 +35,7 @@ reuse                  reuse                 test
 pkg-config             pkgconf               test
 mksh                   mksh                  test
 toybox                 toybox                test
+busybox                busybox-static        test
 perl                   perl-base             test
 /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a  libclang-rt-14-dev  test
 qemu-aarch64           qemu-user             optional

@@ -80,13 +80,15 @@ termux_deb() {
   rm -rf "$root"
   mkdir -p "$root/data/data/com.termux/files"
   cp -a "$tree" "$root/data/data/com.termux/files/usr"
+  install -D -m 755 "$build/termux-preinst" "$root/DEBIAN/preinst"
   debian_package "$file" "$root" data "$build/termux-control" --nocheck 2>&1 |
     { grep -vx 'dpkg-deb: warning: not checking contents of control area' || true; } >&2
 }
 
 # android_abi_files BUILD TREE: the build's ABI into the Android archive:
 # its programs and example callers (stripped as the programs are), its line
-# in abis ("<ABI> <Termux architecture>", for install.sh), and the first
+# in abis ("<ABI> <Termux architecture> <largest page size its programs run
+# with>", for install.sh), and the first
 # build's pages and notices, the same for every ABI.
 android=$scratch/android
 android_abi_files() {
@@ -96,7 +98,7 @@ android_abi_files() {
   for caller in print_wchan namespace_ids; do
     "$target_strip" -o "$dir/$caller" "$build/examples/$caller"
   done
-  echo "$android_abi $termux_arch" >>"$android/abis"
+  echo "$android_abi $termux_arch $target_page_size" >>"$android/abis"
   [ -d "$android/share" ] || cp -a "$tree/share" "$android/share"
 }
 

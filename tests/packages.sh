@@ -37,7 +37,7 @@ same_tree() {
 runs() { "$1" >/dev/null 2>"$scratch/why" || { echo "skipped: $android_abi programs do not run here: $(sed 's/.*: //' "$scratch/why")"; false; }; }
 # device ABIS SCRIPT ARG...: the Android archive's SCRIPT run, through the
 # commands in $as, as on a device whose ABI list is ABIS.
-device() { $as env -i PATH="$scratch/path" ABIS="$1" "$mksh" "$dir/$2" "${@:3}"; }
+device() { $as env -i PATH="$scratch/path" ABIS="$1" PAGES="${PAGES:-}" "$mksh" "$dir/$2" "${@:3}"; }
 hidepid() { unshare -m sh -c 'mount -t proc -o hidepid=2 proc /proc && exec "$@"' - "$@"; }
 
 cmake --install "$build" --prefix "$scratch/tree" >/dev/null
@@ -60,9 +60,21 @@ for package in "$@"; do
         { echo "$package: not the installed tree under Termux's prefix"; status=1; }
       root=$scratch/root greeter=$scratch/root/data/data/com.termux/files/usr/bin/greeter
       mkdir -p "$root/var/lib/dpkg/updates" && touch "$root/var/lib/dpkg/status"
+      # Its preinst, run chrooted by dpkg, needs Termux's shell: a static one.
+      install -D "$(command -v busybox)" "$root/data/data/com.termux/files/usr/bin/sh"
       dpkg --root="$root" --force-architecture -i "$file" >/dev/null 2>&1
       # (Where it cannot run, runs says so.)
       ! runs "$greeter" || [ "$("$greeter")" = "Hello, World!" ] || { echo "$package: its greeter, installed by dpkg"; status=1; }
+      # The preinst refuses a device whose pages are larger than the programs
+      # run with, as getconf gives them.
+      dpkg-deb -e "$file" "$x/DEBIAN" && mkdir "$x/pages"
+      for pages in 4096 65536; do
+        printf '#!/bin/sh\necho %s\n' $pages >"$x/pages/getconf" && chmod 755 "$x/pages/getconf"
+        got=$(PATH=$x/pages:$PATH sh "$x/DEBIAN/preinst" install 2>&1) || got="$got (status $?)"
+        want=
+        [ $pages = 4096 ] || want="proc-utilities: refused: this device's pages are 65536 bytes, larger than these programs run with ($target_page_size bytes): build them with Android NDK r27 or later (status 1)"
+        [ "$got" = "$want" ] || { echo "$package: preinst, pages of $pages bytes: $got"; status=1; }
+      done
       ;;
     "$package_android")
       tar -xzf "$file" -C "$x"
@@ -81,27 +93,39 @@ for package in "$@"; do
         bin=$x/bin-${as%% *} && mkdir -m 777 "$bin"
         got=$(device "$android_abi" install.sh "$bin" && device "$android_abi" selftest.sh "$bin" 2>&1) || true
         echo "$got"
-        [ "${got##*$'\n'}" = "5 passed, 0 failed" ] || { echo "$package: selftest.sh (${as:-as this user}) failed"; status=1; }
+        [ "${got##*$'\n'}" = "11 passed, 0 failed" ] || { echo "$package: selftest.sh (${as:-as this user}) failed"; status=1; }
         # What an app is told of a process it may not see.
         [ "${as%% *}" != hidepid ] || [ "$(echo "$got" | grep '^pid 1')" = "pid 1 (to uid 65534): print_wchan: 1 ?, status 0
 pid 1 (to uid 65534): namespace_ids: 0 0 0 0 0 0, status 0" ] || { echo "$package: pid 1 seen under hidepid=2"; status=1; }
       done
-      # Stand-ins for the other ABIs (copies of this build's), with Termux's names.
-      printf '%s\n' "arm64-v8a aarch64" "armeabi-v7a arm" "x86 i686" "x86_64 x86_64" >"$dir/abis"
+      # Stand-ins for the other ABIs (copies of this build's), with Termux's
+      # names and the largest pages each runs with; and a getconf that says
+      # the device's page size, as getprop says its ABIs.
+      printf '%s\n' "arm64-v8a aarch64 4096" "armeabi-v7a arm 4096" "x86 i686 4096" "x86_64 x86_64 16384" >"$dir/abis"
       for abi in arm64-v8a armeabi-v7a x86 x86_64; do [ -d "$dir/$abi" ] || cp -r "$dir/$android_abi" "$dir/$abi"; done
-      # The device's ABI list ("-": none, so uname -m, x86_64 here) and what install.sh says.
+      rm "$scratch/path/getconf"
+      printf '#!%s\necho "$PAGES"\n' "$mksh" >"$scratch/path/getconf"
+      chmod 755 "$scratch/path/getconf"
+      # The device's ABI list ("-": none, so uname -m, x86_64 here), its page
+      # size, and what install.sh says first; refused, it installs nothing.
       as=
-      while read -r abis want; do
-        got=$(device "${abis#-}" install.sh "$x/$abis" 2>&1) || got="status $?"
-        [ "${got%%,*}" = "$want" ] && { [ "$want" = "status 1" ] || [ "$(ls "$x/$abis" | xargs)" = "batch_idler greeter namespace_ids print_wchan" ]; } ||
-          { echo "$package: ABIs '$abis': $got"; status=1; }
+      while read -r abis pages want; do
+        got=$(PAGES=$pages device "${abis#-}" install.sh "$x/$abis" 2>&1) || got="$got (status $?)"
+        case $got in
+          *"(status 1)") installed="" ;;
+          *) installed="batch_idler greeter namespace_ids print_wchan" ;;
+        esac
+        [[ $got == "$want"* ]] && [ "$(ls "$x/$abis" 2>/dev/null | xargs)" = "$installed" ] ||
+          { echo "$package: ABIs '$abis', pages of $pages bytes: $got"; status=1; }
       done <<'END'
-arm64-v8a,armeabi-v7a,armeabi install.sh: took arm64-v8a
-armeabi-v7a,armeabi install.sh: took armeabi-v7a
-x86_64,x86 install.sh: took x86_64
-x86 install.sh: took x86
-mips status 1
-- install.sh: took x86_64
+arm64-v8a,armeabi-v7a,armeabi 4096 install.sh: took arm64-v8a,
+armeabi-v7a,armeabi 4096 install.sh: took armeabi-v7a,
+x86_64,x86 4096 install.sh: took x86_64,
+x86 4096 install.sh: took x86,
+mips 4096 install.sh: refused: none of this device's ABIs
+- 4096 install.sh: took x86_64,
+arm64-v8a,x86_64 16384 install.sh: took x86_64,
+arm64-v8a,armeabi-v7a 16384 install.sh: refused: this device's pages are 16384 bytes, larger than its ABIs' programs here run with (arm64-v8a: up to 4096 bytes, armeabi-v7a: up to 4096 bytes)
 END
       ;;
     *-debug.tar.gz)

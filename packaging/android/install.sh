@@ -4,7 +4,8 @@
 # Lays the programs of this device's ABI into one folder, by default bin/
 # beside this script:
 #   sh install.sh [FOLDER]
-# The ABI is the first of the device's that this archive holds: the device
+# The ABI is the first of the device's that this archive holds for its page
+# size: the device
 # names them in ro.product.cpu.abilist (Android 5.0 and later), failing that
 # in ro.product.cpu.abi; failing both, the ABI whose Termux architecture
 # begins what `uname -m` says is taken. Android's own shell and toybox
@@ -21,22 +22,41 @@ for property in ro.product.cpu.abilist ro.product.cpu.abi; do
     break
   fi
 done
+# abis: a line "<ABI> <Termux architecture> <largest page size its programs
+# run with>" for each ABI here.
 if [ -z "$said" ]; then
   machine=$(uname -m)
   said="uname -m: $machine"
-  # abis: a line "<ABI> <Termux architecture>" for each ABI here.
-  while read -r abi arch; do
+  while read -r abi arch _; do
     case $machine in "$arch"*) abis=$abi ;; esac
   done <"$here/abis"
 fi
 
-took=
+# The device's page size: toybox's getconf, or what the kernel says of this
+# process's pages.
+pagesize=$(getconf PAGESIZE 2>/dev/null) || pagesize=
+if [ -z "$pagesize" ]; then
+  kib=$(sed -n 's/^KernelPageSize: *\([0-9]*\) kB$/\1/p' /proc/self/smaps 2>/dev/null | head -n 1) || kib=
+  pagesize=$((${kib:-0} * 1024))
+fi
+
+# A program built for smaller pages than the device's aborts before it
+# starts: such an ABI is passed over.
+took= small=
 for abi in ${abis//,/ }; do
-  if grep -q "^$abi " "$here/abis"; then
+  served=$(sed -n "s/^$abi [^ ]* \([0-9]*\)$/\1/p" "$here/abis")
+  [ -n "$served" ] || continue
+  if [ "$served" -ge "$pagesize" ]; then
     took=$abi
     break
   fi
+  small="${small:+$small, }$abi: up to $served bytes"
 done
+if [ -z "$took" ] && [ -n "$small" ]; then
+  echo "install.sh: refused: this device's pages are $pagesize bytes, larger than its ABIs' programs" \
+    "here run with ($small): build them with Android NDK r27 or later; nothing installed" >&2
+  exit 1
+fi
 if [ -z "$took" ]; then
   echo "install.sh: refused: none of this device's ABIs ($said) is in this archive ($(cut -d' ' -f1 "$here/abis" | xargs)); nothing installed" >&2
   exit 1
@@ -47,5 +67,5 @@ for program in "$here/$took"/*; do
   cp "$program" "$to/"
   chmod 755 "$to/${program##*/}"
 done
-echo "install.sh: took $took, the first of this device's ABIs ($said) in this archive"
+echo "install.sh: took $took, the first of this device's ABIs ($said) in this archive for its pages of $pagesize bytes"
 echo "install.sh: $(ls "$here/$took" | xargs) in $to"

@@ -15,7 +15,9 @@ set -euo pipefail
 bin=${1:-$(cd "$(dirname "$0")" && pwd)/bin}
 [ -x "$bin/greeter" ] || { echo "selftest.sh: no programs in $bin: run install.sh first" >&2; exit 1; }
 passed=0 failed=0 idlers=
-trap 'kill $idlers 2>/dev/null || true' EXIT
+scratch=${TMPDIR:-$bin}/.selftest.$$
+mkdir -p "$scratch"
+trap 'kill $idlers 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
 # check WHAT GOT EXPECTED
 check() {
@@ -28,20 +30,29 @@ check() {
   fi
 }
 
-# state PID: its state, nice value and scheduling policy, fields 3, 19 and
-# 41 of /proc/PID/stat (those after the name, which ends at the last ")").
+# stat PID: the fields of /proc/PID/stat after the name, which ends at the
+# last ")": $1 is the state (field 3), ${12} and ${13} the CPU ticks (14, 15),
+# ${17} the nice value (19), ${39} the scheduling policy (41).
+fields() { cat "/proc/$1/stat" 2>/dev/null; }
 state() {
-  local fields
-  fields=$(cat "/proc/$1/stat" 2>/dev/null) || { echo gone; return; }
-  set -- ${fields##*') '}
+  local f
+  f=$(fields "$1") || { echo gone; return; }
+  set -- ${f##*') '}
   echo "state $1 nice ${17} policy ${39}"
 }
+ticks() {
+  local f
+  f=$(fields "$1") || { echo gone; return; }
+  set -- ${f##*') '}
+  echo $((${12} + ${13}))
+}
 
-# idler ARG...: starts batch_idler with no input and waits (3 s at most)
-# until it sleeps in the batch class; its pid in $pid.
+# idler ARG...: starts batch_idler with its input at end of file, and waits
+# (3 s at most) until it sleeps in the batch class; its pid in $pid, what it
+# reported in $scratch/idler.
 idler() {
   local tries=30
-  "$bin/batch_idler" "$@" </dev/null >/dev/null &
+  "$bin/batch_idler" "$@" </dev/null >/dev/null 2>"$scratch/idler" &
   pid=$!
   idlers="$idlers $pid"
   while [ $tries -gt 0 ] && ! state $pid | grep -q '^state S .* policy 3$'; do
@@ -50,18 +61,44 @@ idler() {
   done
 }
 
+# greeter: the line, its bytes and status; on a full device, reported.
 status=0
 out=$("$bin/greeter") || status=$?
 check greeter "$out ($("$bin/greeter" | wc -c | xargs) bytes), status $status" \
   "Hello, World! (14 bytes), status 0"
+status=0
+"$bin/greeter" >/dev/full 2>"$scratch/full" || status=$?
+check "greeter >/dev/full" "status $status, reported: $(cat "$scratch/full")" \
+  "status 1, reported: fflush(stdout): No space left on device"
 
-idler 5
-check "batch_idler 5, asleep in SCHED_BATCH (3) at nice 5" "$(state $pid)" "state S nice 5 policy 3"
-idler
-check "batch_idler, asleep in SCHED_BATCH (3) at nice 19" "$(state $pid)" "state S nice 19 policy 3"
+# batch_idler: argument, then its class and nice value, asleep. 2^32 + 2
+# keeps its low 32 bits on every ABI.
+while read -r arg want; do
+  if [ "$arg" = - ]; then idler; else idler "$arg"; fi
+  name=${arg#-}
+  check "batch_idler ${name:-(no argument)}" "$(state $pid)" "$want"
+done <<'END'
+- state S nice 19 policy 3
+5 state S nice 5 policy 3
+4294967298 state S nice 2 policy 3
+END
+# -5: root may lower its nice value, no one else; refused, it is reported
+# and the program idles on at the nice value it was given.
+nice_here=$(state $$ | cut -d' ' -f4)
+idler -5
+if [ "$(id -u)" = 0 ]; then
+  want="state S nice -5 policy 3, reported: "
+else
+  want="state S nice $nice_here policy 3, reported: setpriority(PRIO_PROCESS, 0, -5): Permission denied"
+fi
+check "batch_idler -5 (uid $(id -u))" "$(state $pid), reported: $(cat "$scratch/idler")" "$want"
+# At end of input it sleeps rather than spin: no CPU time in a second.
+before=$(ticks $pid)
+sleep 1
+check "batch_idler at end of input: CPU ticks in 1 s" "$(($(ticks $pid) - before))" 0
 
-# A process of its own: a name that the kernel's wait channel ends with, and
-# each namespace's identifier, non-zero, as the kernel's link gives it.
+# print_wchan: a process of its own, a name that the kernel's wait channel
+# ends with; a pid with no process, "?".
 kernel=$(cat "/proc/$pid/wchan") || kernel=?
 got=$("$bin/print_wchan" $pid) || got="$got, status $?"
 name=${got#"$pid" }
@@ -71,7 +108,13 @@ case $name in
   *) case $kernel in *"$name") want=$got ;; esac ;;
 esac
 check "print_wchan $pid (the kernel: $kernel)" "$got" "$want"
+got=$("$bin/print_wchan" 2147483647 2>&1) || got="$got, status $?"
+check "print_wchan of no process" "$got" "2147483647 ?"
 
+# namespace_ids: each identifier of its own process, non-zero, as the
+# kernel's link gives it; for a process it may not read, zeros and the
+# error (EACCES where it sees pid 1; hidden, pid 1 is no process to it, and
+# root may read them all: a pid with no process).
 got=$("$bin/namespace_ids" $pid 2>&1) || got="$got, status $?"
 same=0
 while read -r p kind id; do
@@ -81,6 +124,16 @@ done <<END
 $got
 END
 check "namespace_ids $pid: identifiers equal to the kernel's links" "$same of 6" "6 of 6"
+closed=1 want="0 0 0 0 0 0, status 0"
+if [ "$(id -u)" = 0 ]; then
+  closed=2147483647
+elif [ -d /proc/1 ]; then
+  want="0 0 0 0 0 0, read_namespace_ids(1, &record): Permission denied, status 1"
+fi
+status=0
+ids=$("$bin/namespace_ids" $closed 2>"$scratch/ids") || status=$?
+check "namespace_ids $closed (uid $(id -u))" \
+  "$(echo "$ids" | cut -d' ' -f3 | xargs)$(sed 's/^/, /' "$scratch/ids"), status $status" "$want"
 
 status=0
 wchan=$("$bin/print_wchan" 1 2>&1) || status=$?
