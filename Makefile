@@ -3,7 +3,8 @@
 # `make` builds and installs every deliverable for every target this machine
 # can build, into dist/<target>/, and shows them working. `make test` runs
 # every test preset: each target (natively or under qemu-user, with the static
-# checks), the sanitizer build, and the fuzzers for a few seconds each.
+# checks), the Android targets on Debian's kernels under qemu-system, the
+# sanitizer build, and the fuzzers for a few seconds each.
 # `make bench` prints the measurements, `make package` packs every target
 # into dist/packages. The targets and test presets are those CMakePresets.json
 # declares; CMake presets and scripts/ do the work.
@@ -24,8 +25,8 @@ all: deps
 
 # Two builds at a time: much of a test run waits on processes and emulators.
 test: deps-test
-	@p=$$(scripts/presets.sh tests) && [ -n "$$p" ] && \
-	  $(MAKE) --no-print-directory -j2 --output-sync=target run-tests PRESETS="$$p"
+	@p=$$(scripts/presets.sh tests) && [ -n "$$p" ] && k=$$(cmake -P cmake/kernels.cmake) && \
+	  $(MAKE) --no-print-directory -j2 --output-sync=target run-tests PRESETS="$$p" KERNEL_BUILDS="$$k"
 
 # One table of measurements, each against its floor, taken in the same run.
 bench: deps
@@ -77,6 +78,10 @@ test-%: build-% build-host
 	@[ ! -f build/$*/target.env ] || . build/$*/target.env && [ -z "$$target_cannot_run" ] || \
 	  echo "$*: $$target_cannot_run: suites not run"
 	@$(way) ctest --preset $(preset)
+
+# The kernels' tests boot the Android builds they serve (cmake/kernels.cmake),
+# each way those are tested.
+test-kernels: $(addprefix build-,$(filter $(KERNEL_BUILDS) $(KERNEL_BUILDS:%=%-ndk),$(PRESETS)))
 
 clean:
 	rm -rf build dist

@@ -40,6 +40,9 @@ perl                   perl-base             test
 /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a  libclang-rt-14-dev  test
 qemu-aarch64           qemu-user             optional
 qemu-arm               qemu-user             optional
+qemu-system-x86_64     qemu-system-x86       optional
+qemu-system-aarch64    qemu-system-arm       optional
+cpio                   cpio                  optional
 dpkg-deb               dpkg                  optional
 lintian                lintian               optional
 "

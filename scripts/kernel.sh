@@ -1,0 +1,207 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
+# SPDX-License-Identifier: Apache-2.0
+# Debian's own kernel images, booted under qemu-system, where the programs
+# meet a real kernel of their architecture: no kernel or userland is built,
+# only fetched (apt-get download, never installed) into a folder of the build
+# tree, once. The kernels are those cmake/kernels.cmake reads.
+#   kernel.sh fetch DIR ARCH PACKAGE SUITE...
+#       DIR/vmlinuz, DIR/busybox (static, for ARCH) and the kernel's 9p
+#       modules in DIR/modules, from Debian's SUITEs (ARCH: amd64 or arm64;
+#       PACKAGE: the kernel's metapackage). The mirrors are those this
+#       system's apt uses; the lists are the kit's own, so the system's apt
+#       configuration stays as it is.
+#   kernel.sh archives OUT BUILDS PRESET...
+#       the Android archive of the PRESETs' builds (folders of BUILDS), as
+#       `make package` makes it: OUT/sysroot, and OUT/ndk where each preset
+#       has a build with an NDK too (<preset>-ndk).
+#   kernel.sh payload OUT ARCHIVES PRESET...
+#       what a booted kernel is given of the archives: each way's archive,
+#       the preinst of each ABI's Termux package, a getprop that says $ABIS,
+#       and plan: a line "<way> <ABI list>" for each PRESET's ABI, the list
+#       that of a device whose ABIs are it and those after it.
+#   kernel.sh boot DIR ARCH PAYLOAD [TAG=FOLDER[:ro]...]
+#       boots DIR's kernel with an initramfs of busybox and PAYLOAD (a folder):
+#       its run.sh is run as root, then, where PAYLOAD has a file "shell", a
+#       shell on the console, and the machine powers off. Each FOLDER of this
+#       machine is offered over 9p, named TAG. The console is standard input
+#       and output.
+#   kernel.sh shell NAME
+#       boots the kernel NAME with the Android archive of the builds it
+#       serves installed as on a device, into /data/local/tmp/bin, and gives
+#       a shell on the console (Ctrl-A X ends qemu).
+# Exit status 3: this machine cannot fetch or boot (the reason on one line).
+set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
+scratch=()
+trap 'rm -rf "${scratch[@]}"' EXIT
+cannot() { echo "$*" >&2; exit 3; }
+
+fetch() {
+  local dir=$1 arch=$2 package=$3 apt=$1/apt
+  shift 3
+  [ ! -s "$dir/vmlinuz" ] || [ ! -s "$dir/busybox" ] || return 0
+  command -v apt-get >/dev/null && command -v dpkg-deb >/dev/null ||
+    cannot "apt-get or dpkg-deb not found: no Debian kernel can be fetched"
+  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts" "$dir/debs"
+  # The system's Debian mirrors: one for the archive, one for security updates.
+  local mirrors main security suite
+  mirrors=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 2>/dev/null | sort -u)
+  main=$(awk '$2 !~ /-security$/ { print $1; exit }' <<<"$mirrors")
+  security=$(awk '$2 ~ /-security$/ { print $1; exit }' <<<"$mirrors")
+  [ -n "$main" ] || cannot "this system's apt names no Debian mirror"
+  for suite in "$@"; do
+    local uri=$main
+    [[ $suite != *-security ]] || uri=${security:-$main}
+    echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $uri $suite main"
+  done >"$apt/sources.list"
+  local options=(-qq -o "Dir::Etc::SourceList=$apt/sources.list" -o "Dir::Etc::SourceParts=$apt/parts"
+    -o "Dir::Etc::PreferencesParts=$apt/parts" -o "Dir::Etc::Preferences=$apt/parts/none"
+    -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o "Dir::State::Status=/dev/null"
+    -o "APT::Architecture=$arch" -o "APT::Architectures=$arch" -o Acquire::Languages=none -o "APT::Sandbox::User=$(id -un)")
+  apt-get "${options[@]}" update || cannot "apt-get update failed for ${*}"
+  # The metapackage names the kernel of the day.
+  local image
+  image=$(apt-cache "${options[@]}" depends "$package" | sed -n 's/^ *Depends: \(linux-image-[^ ]*\).*/\1/p' | head -1)
+  [ -n "$image" ] || cannot "$package: no kernel image in ${*}"
+  (cd "$dir/debs" && apt-get "${options[@]}" download "$image" busybox-static) ||
+    cannot "apt-get download $image busybox-static failed"
+  local modules=$dir/modules
+  rm -rf "$modules" && mkdir -p "$modules"
+  dpkg-deb --fsys-tarfile "$dir"/debs/linux-image-*.deb |
+    tar -x -C "$modules" --wildcards --strip-components=1 './boot/vmlinu*' \
+      './lib/modules/*/kernel/fs/9p/*' './lib/modules/*/kernel/net/9p/*' \
+      './lib/modules/*/kernel/fs/netfs/*' './lib/modules/*/kernel/fs/fscache/*' \
+      './lib/modules/*/modules.dep' 2>/dev/null || true
+  dpkg-deb --fsys-tarfile "$dir"/debs/busybox-static*.deb | tar -x -O ./bin/busybox >"$dir/busybox.new"
+  mv "$modules"/boot/vmlinu* "$dir/vmlinuz.new" && rmdir "$modules/boot"
+  chmod 755 "$dir/busybox.new"
+  mv "$dir/busybox.new" "$dir/busybox"
+  mv "$dir/vmlinuz.new" "$dir/vmlinuz"
+  rm -rf "$dir/debs" "$apt"
+}
+
+archives() {
+  local out=$1 builds=$2 way suffix preset dirs
+  shift 2
+  rm -rf "$out"
+  for way in sysroot ndk; do
+    suffix=${way/sysroot/} suffix=${suffix:+-$suffix} dirs=()
+    for preset in "$@"; do
+      [ -f "$builds/$preset$suffix/target.env" ] || continue 2
+      dirs+=("$builds/$preset$suffix")
+    done
+    "$src/scripts/package.sh" "$out/$way" "${dirs[@]}" | { grep -v ': no Debian or Termux package: ' || true; }
+  done
+  [ -d "$out/sysroot" ] || { echo "kernel.sh: no build of ${*} in $builds" >&2; exit 1; }
+}
+
+payload() {
+  local out=$1 archives=$2 way suffix preset abis i termux deb
+  shift 2
+  mkdir -p "$out/bin"
+  printf '#!/bin/sh\ncase $1 in ro.product.cpu.abilist) echo "$ABIS" ;; ro.product.cpu.abi) echo "${ABIS%%%%,*}" ;; esac\n' \
+    >"$out/bin/getprop"
+  chmod 755 "$out/bin/getprop"
+  for way in "$archives"/*/; do
+    way=$(basename "$way") suffix=${way/sysroot/} suffix=${suffix:+-$suffix} abis=()
+    mkdir "$out/$way"
+    tar -xzf "$archives/$way"/*-android.tar.gz -C "$out/$way"
+    for preset in "$@"; do
+      abis+=("$(. "$src/build/$preset$suffix/target.env" && echo "$android_abi")")
+    done
+    for ((i = 0; i < ${#abis[@]}; i++)); do
+      echo "$way $(IFS=,; echo "${abis[*]:i}")" >>"$out/plan"
+      # The Termux package of the ABI, where Debian's tools made one.
+      termux=$(sed -n "s/^${abis[i]} \([^ ]*\) .*/\1/p" "$out/$way"/*-android/abis)
+      for deb in "$archives/$way"/*_"$termux".deb; do
+        [ ! -f "$deb" ] || dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./preinst >"$out/$way/preinst.${abis[i]}"
+      done
+    done
+  done
+}
+
+shell() {
+  local name=$1 kernel here
+  kernel=($(cmake -DKERNEL="$name" -P "$src/cmake/kernels.cmake")) || exit 2
+  fetch "$src/build/kernels/$name" "${kernel[0]}" "${kernel[1]}" ${kernel[2]//,/ }
+  here=$(mktemp -d) && scratch+=("$here")
+  archives "$here/archives" "$src/build" "${kernel[@]:3}"
+  payload "$here/payload" "$here/archives" "${kernel[@]:3}"
+  touch "$here/payload/shell"
+  # As on a device of the kernel's first ABI list, root installs the way
+  # without an NDK; PATH leads to it.
+  cat >"$here/payload/run.sh" <<'EOF'
+read -r way abis </payload/plan
+archive=$(echo /payload/$way/*-android)
+ABIS=$abis PATH=/payload/bin:/bin sh $archive/install.sh /data/local/tmp/bin
+echo "export ABIS=$abis PATH=/data/local/tmp/bin:/payload/bin:/bin" >/.profile
+echo "sh $archive/selftest.sh /data/local/tmp/bin checks them; each archive is in /payload; exit powers off"
+EOF
+  boot "$src/build/kernels/$name" "${kernel[0]}" "$here/payload"
+}
+
+# The first process: the mounts a device has, /proc as Android mounts it
+# (only the group readproc, 3009, sees other users' processes), 9p where
+# there are shares, then PAYLOAD's run.sh, a shell if asked for, power off.
+init='#!/bin/busybox sh
+/bin/busybox --install -s /bin
+export PATH=/bin
+mount -t devtmpfs dev /dev
+mount -t proc -o hidepid=2,gid=3009 proc /proc
+mount -t sysfs sys /sys
+mount -t tmpfs tmp /tmp
+chmod 1777 /tmp /data/local/tmp
+if [ -d /lib/modules ]; then modprobe 9pnet_virtio && modprobe 9p || echo "init: no 9p"; fi
+[ ! -f /payload/run.sh ] || sh /payload/run.sh
+[ ! -f /payload/shell ] || setsid cttyhack sh -l
+poweroff -f'
+
+boot() {
+  local dir=$1 arch=$2 payload=$3 root share virtfs=()
+  shift 3
+  root=$(mktemp -d) && chmod 755 "$root" && scratch+=("$root" "$root.cpio.gz")
+  mkdir -p "$root"/{bin,dev,etc,host,proc,sys,tmp,data/local/tmp}
+  cp "$dir/busybox" "$root/bin/busybox"
+  cp -a "$payload" "$root/payload"
+  printf '%s\n' "$init" >"$root/init"
+  chmod 755 "$root/init"
+  # Android's users: the shell user, in readproc; an app, in no group but its own.
+  printf '%s\n' root:x:0:0::/:/bin/sh shell:x:2000:2000::/data/local/tmp:/bin/sh \
+    u0_a57:x:10057:10057::/data/local/tmp:/bin/sh >"$root/etc/passwd"
+  printf '%s\n' root:x:0: shell:x:2000: readproc:x:3009:shell u0_a57:x:10057: >"$root/etc/group"
+  for share in "$@"; do
+    local tag=${share%%=*} path=${share#*=} ro=
+    [[ $path != *:ro ]] || ro=,readonly=on path=${path%:ro}
+    virtfs+=(-virtfs "local,path=$path,mount_tag=$tag,security_model=none$ro")
+  done
+  [ $# = 0 ] || cp -a "$dir/modules/lib" "$root/"
+  (cd "$root" && find . | cpio --quiet -o -H newc -R 0:0) | gzip -1 >"$root.cpio.gz"
+
+  local qemu machine console
+  case $arch in
+    amd64) qemu=qemu-system-x86_64 machine=(-machine pc -cpu max) console=ttyS0 ;;
+    # max: every page size (the cortex models have no 16 KiB granule), and
+    # 32-bit programs at EL0, as most Arm devices run armeabi-v7a.
+    arm64) qemu=qemu-system-aarch64 machine=(-machine virt -cpu max,pauth-impdef=on) console=ttyAMA0 ;;
+    *) echo "kernel.sh: no machine for $arch" >&2; return 2 ;;
+  esac
+  command -v "$qemu" >/dev/null || cannot "$qemu not found"
+  # KVM where the guest is of the host's kind and KVM works for this user:
+  # the kernel, booted with no root file system, must reach its panic (a
+  # nested KVM may fail to start a guest, or start it and never run it).
+  if [ "$arch" = amd64 ] && [ "$(uname -m)" = x86_64 ] && [ -r /dev/kvm ] && [ -w /dev/kvm ]; then
+    local kvm=(-machine pc,accel=kvm -cpu host)
+    [ -f "$dir/kvm.$(id -u)" ] ||
+      timeout 30 "$qemu" "${kvm[@]}" -m 256 -nographic -no-reboot -kernel "$dir/vmlinuz" \
+        -append "console=$console panic=-1" </dev/null 2>&1 | grep -c 'Kernel panic' >"$dir/kvm.$(id -u)" || true
+    [ "$(cat "$dir/kvm.$(id -u)")" = 0 ] || machine=("${kvm[@]}")
+  fi
+  "$qemu" "${machine[@]}" -m 512 -smp 1 -nographic -nic none -no-reboot "${virtfs[@]}" \
+    -kernel "$dir/vmlinuz" -initrd "$root.cpio.gz" -append "console=$console panic=-1 quiet"
+}
+
+case ${1-} in
+  fetch | archives | payload | boot | shell) "$@" ;;
+  *) echo "usage: kernel.sh fetch|archives|payload|boot|shell ARG... (see its first lines)" >&2; exit 2 ;;
+esac

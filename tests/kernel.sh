@@ -1,0 +1,87 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
+# SPDX-License-Identifier: Apache-2.0
+# The Android builds on a real kernel, as on a device:
+#   kernel.sh DIR ARCH PACKAGE SUITES ARCHIVES PRESET...
+# fetches the kernel into DIR and boots it (scripts/kernel.sh) with the
+# archives in ARCHIVES (`scripts/kernel.sh archives`), where tests/device.sh
+# runs them as on a device whose ABI list begins with each PRESET's ABI and
+# goes on with those after it. Then it judges what the device printed: where
+# the archive's abis file says an ABI's programs run with the kernel's pages,
+# they run, the Termux package's preinst lets them in and selftest.sh passes
+# for root, the shell user and an app; where it says they do not, they
+# indeed fail, and the preinst and install.sh refuse.
+# Status 3, with the reason on one line: no kernel or machine to boot here.
+set -euo pipefail
+src=$(cd "$(dirname "$0")/.." && pwd)
+
+boot() {
+  local dir=$1 arch=$2 package=$3 suites=$4 archives=$5
+  shift 5
+  # shellcheck disable=SC2086
+  "$src/scripts/kernel.sh" fetch "$dir" "$arch" "$package" $suites
+  scratch=$(mktemp -d)
+  trap 'rm -rf "$scratch"' EXIT
+  local payload=$scratch/payload
+  "$src/scripts/kernel.sh" payload "$payload" "$archives" "$@"
+  cp "$src/tests/device.sh" "$payload/run.sh"
+  local started=$SECONDS
+  "$src/scripts/kernel.sh" boot "$dir" "$arch" "$payload" </dev/null | tr -d '\r' >"$scratch/console" ||
+    [ "${PIPESTATUS[0]}" != 3 ] || exit 3
+  echo "booted, ran and powered off in $((SECONDS - started)) s"
+  judge "$scratch/console" "$payload"
+}
+
+# judge CONSOLE PAYLOAD: one line per way, ABI and user; status 1 if any failed.
+judge() {
+  local console=$1 payload=$2 pages status=0 way abis abi served who got want line
+  pages=$(sed -n 's/^device: kernel .*, pages of \([0-9]*\) bytes$/\1/p' "$console")
+  if [ -z "$pages" ]; then
+    cat "$console"
+    echo "the kernel said nothing of the device: did it boot?"
+    return 1
+  fi
+  grep '^device: kernel' "$console"
+  # said WHAT: the lines the device printed of the way's ABI's WHAT.
+  said() { sed -n "s|^device: $way $abi $1: ||p" "$console"; }
+  local ready=0
+  while read -r way abis; do
+    abi=${abis%%,*}
+    served=$(sed -n "s/^$abi [^ ]* \([0-9]*\)$/\1/p" "$payload/$way"/*-android/abis)
+    if [ "$served" -ge "$pages" ]; then
+      ready=1
+      verdict=("Hello, World! status 0" "status 0" "11 passed, 0 failed")
+    else
+      verdict=("" "@PACKAGE@: refused: this device's pages are $pages bytes, larger than these programs run with ($served bytes): build them with Android NDK r27 or later status 1"
+        "install.sh: refused: this device's pages are $pages bytes, larger than its ABIs' programs here run with")
+    fi
+    got=$(said direct)
+    if [ -n "${verdict[0]}" ]; then
+      [ "$got" = "${verdict[0]}" ]
+    else
+      # They run with no more than $served-byte pages: here they must fail.
+      [[ $got != *"status 0" ]]
+    fi || { echo "FAIL: $way $abi run directly: $got"; status=1; }
+    echo "$way $abi run directly: $got"
+    if [ -f "$payload/$way/preinst.$abi" ]; then
+      got=$(said preinst) want=${verdict[1]/@PACKAGE@/proc-utilities}
+      [ "$got" = "$want" ] || { echo "FAIL: $way $abi Termux preinst: $got (expected: $want)"; status=1; }
+      echo "$way $abi Termux preinst: $got"
+    fi
+    for who in root shell u0_a57; do
+      if [ "$served" -ge "$pages" ]; then
+        got=$(said $who | tail -n 1)
+        [ "$got" = "${verdict[2]}" ]
+      else
+        got=$(said $who | head -n 1)
+        [[ $got == "${verdict[2]}"* ]]
+      fi || { said $who; echo "FAIL: $way $abi as $who: $got"; status=1; }
+      echo "$way $abi as $who: $got"
+    done
+  done <"$payload/plan"
+  [ $ready = 1 ] || echo "skipped: the self-check on pages of $pages bytes: no build here runs with them" \
+    "(each libc.a is older than Android NDK r27's)"
+  return $status
+}
+
+boot "$@"
