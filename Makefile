@@ -15,7 +15,7 @@
 # `make` installs the NDK way where ANDROID_NDK_HOME is set; `make test` tests
 # both.
 
-.PHONY: all test bench package deps deps-test clean show run-tests measure pack
+.PHONY: all test bench package shell deps deps-test clean show run-tests measure pack kernel-shell
 .SECONDARY:
 
 # The lists are read from the presets when a recipe runs, once deps has
@@ -51,6 +51,15 @@ pack: $(TARGETS:%=build-%)
 	@cd dist/packages && awk '{ print $$2 }' SHA256SUMS | xargs stat -c '%n: %s bytes'
 	@cd dist/packages && sha256sum -c --quiet SHA256SUMS && echo "dist/packages/SHA256SUMS: every package verifies"
 
+# A shell on one of the kernels the tests boot, with the Android archive
+# installed as on a device: make shell KERNEL=arm64-16k-6.12 (the names are
+# CMakePresets.json's; Ctrl-A X ends it).
+shell: deps-test
+	@k=$$(cmake -P cmake/kernels.cmake) && $(MAKE) --no-print-directory kernel-shell KERNEL_BUILDS="$$k"
+
+kernel-shell: $(KERNEL_BUILDS:%=build-%)
+	@scripts/kernel.sh shell $(KERNEL)
+
 deps:
 	@scripts/deps.sh build
 
@@ -73,10 +82,11 @@ install-%: build-%
 	@cmake --install build/$* >/dev/null
 
 # The Android targets' suites are the host build's harnesses. Where a build's
-# programs cannot run here, its suites are not registered: say so.
+# programs cannot run here, its suites are not registered, or are run in a
+# virtual machine by the kernels preset: say so.
 test-%: build-% build-host
 	@[ ! -f build/$*/target.env ] || . build/$*/target.env && [ -z "$$target_cannot_run" ] || \
-	  echo "$*: $$target_cannot_run: suites not run"
+	  echo "$*: $$target_cannot_run: suites $${target_suites_in_kernel:+run by the kernels preset, }not run here"
 	@$(way) ctest --preset $(preset)
 
 # The kernels' tests boot the Android builds they serve (cmake/kernels.cmake),

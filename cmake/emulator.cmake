@@ -28,8 +28,14 @@ endfunction()
 # For the project, once its compilers are known: runs a static C hello built
 # for the target, as the tests would run the programs, and where that fails
 # (a kernel that does not take the processor's programs) sets
-# TARGET_CANNOT_RUN to what it said.
+# TARGET_CANNOT_RUN to what it said. Where a kernel of this host's kind
+# would run them (i686 programs on x86_64, where this kernel has no IA32
+# emulation), SUITES_IN_KERNEL is set: the suites are registered all the
+# same, and the kernels preset runs them in a virtual machine.
 function(check_programs_run_here)
+  if(CMAKE_HOST_SYSTEM_PROCESSOR STREQUAL "x86_64" AND CMAKE_SYSTEM_PROCESSOR MATCHES "^i[3-6]86$")
+    set(SUITES_IN_KERNEL ON PARENT_SCOPE)
+  endif()
   if(NOT CMAKE_CROSSCOMPILING OR TARGET_CANNOT_RUN)
     return()
   endif()

@@ -38,7 +38,8 @@ trap 'rm -rf "${scratch[@]}"' EXIT
 cannot() { echo "$*" >&2; exit 3; }
 
 fetch() {
-  local dir=$1 arch=$2 package=$3 apt=$1/apt
+  local dir arch=$2 package=$3 apt
+  mkdir -p "$1" && dir=$(cd "$1" && pwd) apt=$dir/apt
   shift 3
   [ ! -s "$dir/vmlinuz" ] || [ ! -s "$dir/busybox" ] || return 0
   command -v apt-get >/dev/null && command -v dpkg-deb >/dev/null ||
@@ -72,6 +73,7 @@ fetch() {
     tar -x -C "$modules" --wildcards --strip-components=1 './boot/vmlinu*' \
       './lib/modules/*/kernel/fs/9p/*' './lib/modules/*/kernel/net/9p/*' \
       './lib/modules/*/kernel/fs/netfs/*' './lib/modules/*/kernel/fs/fscache/*' \
+      './lib/modules/*/kernel/drivers/virtio/*' \
       './lib/modules/*/modules.dep' 2>/dev/null || true
   dpkg-deb --fsys-tarfile "$dir"/debs/busybox-static*.deb | tar -x -O ./bin/busybox >"$dir/busybox.new"
   mv "$modules"/boot/vmlinu* "$dir/vmlinuz.new" && rmdir "$modules/boot"
@@ -152,7 +154,7 @@ mount -t proc -o hidepid=2,gid=3009 proc /proc
 mount -t sysfs sys /sys
 mount -t tmpfs tmp /tmp
 chmod 1777 /tmp /data/local/tmp
-if [ -d /lib/modules ]; then modprobe 9pnet_virtio && modprobe 9p || echo "init: no 9p"; fi
+if [ -d /lib/modules ]; then depmod && modprobe virtio_pci && modprobe 9pnet_virtio && modprobe 9p || echo "init: no 9p"; fi
 [ ! -f /payload/run.sh ] || sh /payload/run.sh
 [ ! -f /payload/shell ] || setsid cttyhack sh -l
 poweroff -f'
@@ -173,7 +175,7 @@ boot() {
   for share in "$@"; do
     local tag=${share%%=*} path=${share#*=} ro=
     [[ $path != *:ro ]] || ro=,readonly=on path=${path%:ro}
-    virtfs+=(-virtfs "local,path=$path,mount_tag=$tag,security_model=none$ro")
+    virtfs+=(-virtfs "local,path=$path,mount_tag=$tag,security_model=none,multidevs=remap$ro")
   done
   [ $# = 0 ] || cp -a "$dir/modules/lib" "$root/"
   (cd "$root" && find . | cpio --quiet -o -H newc -R 0:0) | gzip -1 >"$root.cpio.gz"

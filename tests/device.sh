@@ -31,3 +31,21 @@ while read -r way abis; do
     fi | sed "s|^|device: $way $abi $who: |"
   done
 done </payload/plan
+
+# The suites of the builds whose programs only a virtual machine runs, on
+# the host's own tree: its root read-only over 9p ("host"), its build folder
+# writable ("build"), in a chroot. /payload/suites: that folder, then the builds.
+if [ -f /payload/suites ]; then
+  {
+    read -r builds
+    mount -t 9p -o trans=virtio,version=9p2000.L,ro host /host &&
+      mount -t 9p -o trans=virtio,version=9p2000.L build "/host$builds" &&
+      mount -t proc proc /host/proc && mount -t devtmpfs dev /host/dev && mount -t tmpfs tmp /host/tmp ||
+      echo "device: suites: the host's tree is not there"
+    while read -r build; do
+      chroot /host /usr/bin/env -i PATH=/usr/bin:/bin HOME=/tmp \
+        ctest --test-dir "$build" -L in_kernel --timeout 120 --output-on-failure 2>&1 |
+        sed "s|^|device: suites ${build##*/}: |"
+    done
+  } </payload/suites
+fi

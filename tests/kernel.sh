@@ -25,8 +25,20 @@ boot() {
   local payload=$scratch/payload
   "$src/scripts/kernel.sh" payload "$payload" "$archives" "$@"
   cp "$src/tests/device.sh" "$payload/run.sh"
+  # The builds, each way, whose suites only a virtual machine runs: the
+  # machine gets this host's tree.
+  local preset build shares=() suites=()
+  for preset in "$@"; do
+    for build in "$src/build/$preset" "$src/build/$preset-ndk"; do
+      [ "$(. "$build/target.env" 2>/dev/null && echo "${target_suites_in_kernel-}")" != ON ] || suites+=("$build")
+    done
+  done
+  if [ ${#suites[@]} -gt 0 ]; then
+    printf '%s\n' "$src/build" "${suites[@]}" >"$payload/suites"
+    shares=(host=/:ro "build=$src/build")
+  fi
   local started=$SECONDS
-  "$src/scripts/kernel.sh" boot "$dir" "$arch" "$payload" </dev/null | tr -d '\r' >"$scratch/console" ||
+  "$src/scripts/kernel.sh" boot "$dir" "$arch" "$payload" "${shares[@]}" </dev/null | tr -d '\r' >"$scratch/console" ||
     [ "${PIPESTATUS[0]}" != 3 ] || exit 3
   echo "booted, ran and powered off in $((SECONDS - started)) s"
   judge "$scratch/console" "$payload"
@@ -79,6 +91,20 @@ judge() {
       echo "$way $abi as $who: $got"
     done
   done <"$payload/plan"
+  # What ctest said of each build's suites.
+  if [ -f "$payload/suites" ]; then
+    while read -r build; do
+      build=${build##*/}
+      got=$(sed -n "s|^device: suites $build: \([0-9]*\)% tests passed, \([0-9]*\) tests failed out of \([0-9]*\)$|\3 \2|p" "$console")
+      read -r all failed <<<"${got:-0 0}"
+      if [ "$all" = 0 ] || [ "$failed" != 0 ]; then
+        sed -n "s|^device: suites $build: ||p" "$console"
+        echo "FAIL: $build suites in the virtual machine"
+        status=1
+      fi
+      echo "$build suites in the virtual machine: $((all - failed)) passed, $failed failed"
+    done < <(tail -n +2 "$payload/suites")
+  fi
   [ $ready = 1 ] || echo "skipped: the self-check on pages of $pages bytes: no build here runs with them" \
     "(each libc.a is older than Android NDK r27's)"
   return $status
