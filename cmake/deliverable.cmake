@@ -50,7 +50,7 @@ endif()
 # The libc.a that is linked tells, whatever an NDK's release says.
 set(PAGE_SIZE_SERVED "")
 if(ANDROID)
-  execute_process(COMMAND ${CMAKE_C_COMPILER} ${target_cflags} -print-file-name=libc.a
+  execute_process(COMMAND ${CMAKE_C_COMPILER} ${target_options} -print-file-name=libc.a
                   OUTPUT_VARIABLE libc OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
   execute_process(COMMAND ${CMAKE_READELF} -SW ${libc} OUTPUT_VARIABLE sections COMMAND_ERROR_IS_FATAL ANY)
   if(NOT sections MATCHES "\\.bss\\.__libc_globals [^\n]* ([0-9]+)\n")
