@@ -4,9 +4,11 @@
 # Packs a build twice, as `make package` does, and checks the result: the
 # same bytes both times; exactly the packages named; each archive holding
 # exactly the tree the build installs under one top folder, or (the debug
-# archive) a debug file for each of its programs under their build-ids; a
-# Debian package holding the tree under /usr, with its architecture and
-# version, that lintian finds no error or warning in. On Android: a Termux
+# archive) a debug file for each of its programs under their build-ids; the
+# two Debian packages (the programs; the -dev package, its objects in
+# /usr/lib/<triplet>/) holding exactly their files, each with the tree's
+# bytes, with their architecture, version and Multi-Arch, that lintian finds
+# no error or warning in. On Android: a Termux
 # package holding the tree under Termux's prefix, whose greeter runs once
 # dpkg --root has installed it into a scratch root; and the Android archive's
 # scripts run as on a device, under mksh with only toybox's commands and a
@@ -31,6 +33,40 @@ same_tree() {
   diff <(cd "$got" && find . -printf '%y %m %p\n' | sort) \
        <(cd "$want" && find . -printf '%y %m %p\n' | sort) &&
     diff -r "$got" "$want"
+}
+
+# The Debian packages: multiarch ARCH, the triplet of ARCH's library folder;
+# multi_arch PACKAGE, its Multi-Arch field; debian_files PACKAGE TRIPLET, its
+# files, each with the file of the installed tree it must equal ("-": its own).
+multiarch() { case $1 in amd64) echo x86_64-linux-gnu ;; arm64) echo aarch64-linux-gnu ;; *) false ;; esac; }
+multi_arch() { case $1 in proc-utilities) echo foreign ;; proc-utilities-dev) echo same ;; esac; }
+debian_files() {
+  sed -n "s/^$1 //p" <<END
+proc-utilities usr/bin/batch_idler bin/batch_idler
+proc-utilities usr/bin/greeter bin/greeter
+proc-utilities usr/share/doc/proc-utilities/LGPL-2.1 share/doc/proc-utilities/LGPL-2.1
+proc-utilities usr/share/doc/proc-utilities/LICENSE share/doc/proc-utilities/LICENSE
+proc-utilities usr/share/doc/proc-utilities/RELINKING share/doc/proc-utilities/RELINKING
+proc-utilities usr/share/doc/proc-utilities/changelog.gz share/doc/proc-utilities/changelog.gz
+proc-utilities usr/share/doc/proc-utilities/copyright share/doc/proc-utilities/copyright
+proc-utilities usr/share/doc/proc-utilities/glibc-copyright share/doc/proc-utilities/glibc-copyright
+proc-utilities usr/share/lintian/overrides/proc-utilities -
+proc-utilities usr/share/man/man1/batch_idler.1.gz share/man/man1/batch_idler.1.gz
+proc-utilities usr/share/man/man1/greeter.1.gz share/man/man1/greeter.1.gz
+proc-utilities-dev usr/include/greeter/namespaces.h include/greeter/namespaces.h
+proc-utilities-dev usr/include/wchan/wchan.h include/wchan/wchan.h
+proc-utilities-dev usr/lib/$2/namespaces.o lib/namespaces.o
+proc-utilities-dev usr/lib/$2/wchan.o lib/wchan.o
+proc-utilities-dev usr/lib/$2/pkgconfig/proc-utilities-namespaces.pc -
+proc-utilities-dev usr/lib/$2/pkgconfig/proc-utilities-wchan.pc -
+proc-utilities-dev usr/lib/$2/cmake/proc-utilities/proc-utilities-config.cmake -
+proc-utilities-dev usr/lib/$2/cmake/proc-utilities/proc-utilities-config-version.cmake lib/cmake/proc-utilities/proc-utilities-config-version.cmake
+proc-utilities-dev usr/share/doc/proc-utilities-dev/LICENSE share/doc/proc-utilities/LICENSE
+proc-utilities-dev usr/share/doc/proc-utilities-dev/changelog.gz share/doc/proc-utilities/changelog.gz
+proc-utilities-dev usr/share/doc/proc-utilities-dev/copyright -
+proc-utilities-dev usr/share/man/man3/lookup_wchan.3.gz share/man/man3/lookup_wchan.3.gz
+proc-utilities-dev usr/share/man/man3/read_namespace_ids.3.gz share/man/man3/read_namespace_ids.3.gz
+END
 }
 
 # runs PROGRAM: whether it runs here; if not, says why.
@@ -120,13 +156,19 @@ END
       ;;
     *.deb)
       dpkg-deb -x "$file" "$x"
-      [ "$(ls "$x")" = usr ] || { echo "$package: installs outside /usr: $(ls "$x")"; status=1; }
-      rm -r "$x/usr/share/lintian"
-      same_tree "$x/usr" "$scratch/tree" || { echo "$package: not the installed tree under /usr"; status=1; }
+      name=${package%%_*} arch=${package##*_} arch=${arch%.deb}
+      multiarch=$(multiarch "$arch") || { echo "$package: no multiarch triplet known for $arch"; status=1; continue; }
+      files=$(debian_files "$name" "$multiarch")
+      got=$(cd "$x" && find . -type f -printf '%P\n' | sort)
+      [ -n "$files" ] && [ "$got" = "$(cut -d' ' -f1 <<<"$files" | sort)" ] ||
+        { echo "$package: holds"; echo "$got"; status=1; }
+      while read -r path from; do
+        [ "$from" = - ] || cmp "$x/$path" "$scratch/tree/$from" || { echo "$package: $path is not the tree's $from"; status=1; }
+      done <<<"$files"
       lintian --fail-on error,warning "$file" || { echo "$package: lintian finds fault"; status=1; }
-      fields=$(dpkg-deb -f "$file" Architecture Version | xargs)
-      arch=${package##*_} arch=${arch%.deb}
-      [ "$fields" = "Architecture: $arch Version: $version" ] || { echo "$package: $fields"; status=1; }
+      fields=$(dpkg-deb -f "$file" Package Architecture Version Multi-Arch | xargs)
+      want="Package: $name Architecture: $arch Version: $version Multi-Arch: $(multi_arch "$name")"
+      [ "$fields" = "$want" ] || { echo "$package: $fields (expected: $want)"; status=1; }
       ;;
   esac
 done
