@@ -36,6 +36,7 @@ pkg-config             pkgconf               test
 mksh                   mksh                  test
 toybox                 toybox                test
 perl                   perl-base             test
+file                   file                  test
 /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a  libclang-rt-14-dev  test
 qemu-aarch64           qemu-user             optional
 qemu-arm               qemu-user             optional

@@ -8,7 +8,8 @@
 # two Debian packages (the programs; the -dev package, its objects in
 # /usr/lib/<triplet>/) holding exactly their files, each with the tree's
 # bytes, with their architecture, version and Multi-Arch, that lintian finds
-# no error or warning in. On Android: a Termux
+# no error or warning in; and built against as Debian's cross builds do (see
+# below). On Android: a Termux
 # package holding the tree under Termux's prefix, whose greeter runs once
 # dpkg --root has installed it into a scratch root; and the Android archive's
 # scripts run as on a device, under mksh with only toybox's commands and a
@@ -16,10 +17,10 @@
 # ABI lists, and install.sh then selftest.sh as this user, as user nobody,
 # and as nobody with /proc mounted hidepid=2 (as apps see it). What this
 # machine cannot run is skipped, and the reason said.
-# usage: packages.sh SOURCE_DIR BUILD_DIR VERSION READELF PACKAGE...
+# usage: packages.sh SOURCE_DIR BUILD_DIR HOST_BUILD_DIR VERSION READELF PACKAGE...
 set -euo pipefail
-src=$1 build=$2 version=$3 readelf=$4
-shift 4
+src=$1 build=$2 host_build=$3 version=$4 readelf=$5
+shift 5
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 chmod 755 "$scratch"
@@ -35,10 +36,17 @@ same_tree() {
     diff -r "$got" "$want"
 }
 
-# The Debian packages: multiarch ARCH, the triplet of ARCH's library folder;
+# The Debian packages: debian_arch ARCH, of Debian's architecture ARCH, the
+# triplet of its library folder, CMake's name for its processor, and file(1)'s;
 # multi_arch PACKAGE, its Multi-Arch field; debian_files PACKAGE TRIPLET, its
 # files, each with the file of the installed tree it must equal ("-": its own).
-multiarch() { case $1 in amd64) echo x86_64-linux-gnu ;; arm64) echo aarch64-linux-gnu ;; *) false ;; esac; }
+debian_arch() {
+  case $1 in
+    amd64) echo "x86_64-linux-gnu x86_64 x86-64" ;;
+    arm64) echo "aarch64-linux-gnu aarch64 ARM aarch64" ;;
+    *) false ;;
+  esac
+}
 multi_arch() { case $1 in proc-utilities) echo foreign ;; proc-utilities-dev) echo same ;; esac; }
 debian_files() {
   sed -n "s/^$1 //p" <<END
@@ -69,6 +77,18 @@ proc-utilities-dev usr/share/man/man3/read_namespace_ids.3.gz share/man/man3/rea
 END
 }
 
+# dpkg_root ROOT ARG...: dpkg on the scratch root ROOT, its log there too;
+# told, when this user is not root, that it need not be. What it says is
+# shown when it fails.
+dpkg_root() {
+  local root=$1 not_root=()
+  shift
+  [ "$(id -u)" = 0 ] || not_root=(--force-not-root)
+  mkdir -p "$root/var/lib/dpkg/updates" && touch "$root/var/lib/dpkg/status"
+  dpkg --root="$root" --log="$root/dpkg.log" "${not_root[@]}" "$@" >"$scratch/dpkg" 2>&1 ||
+    { cat "$scratch/dpkg"; echo "dpkg --root $* failed"; false; }
+}
+
 # runs PROGRAM: whether it runs here; if not, says why.
 runs() { "$1" >/dev/null 2>"$scratch/why" || { echo "skipped: $android_abi programs do not run here: $(sed 's/.*: //' "$scratch/why")"; false; }; }
 # device ABIS SCRIPT ARG...: the Android archive's SCRIPT run, through the
@@ -95,10 +115,12 @@ for package in "$@"; do
       dpkg-deb -x "$file" "$x" && same_tree "$x/data/data/com.termux/files/usr" "$scratch/tree" ||
         { echo "$package: not the installed tree under Termux's prefix"; status=1; }
       root=$scratch/root greeter=$scratch/root/data/data/com.termux/files/usr/bin/greeter
-      mkdir -p "$root/var/lib/dpkg/updates" && touch "$root/var/lib/dpkg/status"
-      dpkg --root="$root" --force-architecture -i "$file" >/dev/null 2>&1
+      if ! dpkg_root "$root" --force-architecture -i "$file"; then
+        echo "$package: dpkg could not install it"; status=1
       # (Where it cannot run, runs says so.)
-      ! runs "$greeter" || [ "$("$greeter")" = "Hello, World!" ] || { echo "$package: its greeter, installed by dpkg"; status=1; }
+      elif runs "$greeter" && [ "$("$greeter")" != "Hello, World!" ]; then
+        echo "$package: its greeter, installed by dpkg"; status=1
+      fi
       ;;
     "$package_android")
       tar -xzf "$file" -C "$x"
@@ -157,7 +179,8 @@ END
     *.deb)
       dpkg-deb -x "$file" "$x"
       name=${package%%_*} arch=${package##*_} arch=${arch%.deb}
-      multiarch=$(multiarch "$arch") || { echo "$package: no multiarch triplet known for $arch"; status=1; continue; }
+      about=$(debian_arch "$arch") || { echo "$package: no multiarch triplet known for $arch"; status=1; continue; }
+      read -r multiarch _ <<<"$about"
       files=$(debian_files "$name" "$multiarch")
       got=$(cd "$x" && find . -type f -printf '%P\n' | sort)
       [ -n "$files" ] && [ "$got" = "$(cut -d' ' -f1 <<<"$files" | sort)" ] ||
@@ -172,5 +195,57 @@ END
       ;;
   esac
 done
+
+# Cross builds as Debian's: this build's -dev package and, for a cross build,
+# the host build's installed side by side into one root; against each, with
+# its build's compiler, the example callers built by pkg-config (its
+# multiarch folder as PKG_CONFIG_LIBDIR) and by find_package
+# (CMAKE_LIBRARY_ARCHITECTURE); each must be a program of its architecture,
+# and pass the callers' suite where it runs here.
+dev=("$scratch/out/$package_name-dev_"*.deb)
+if [ -n "$package_deb" ]; then
+  builds=("$build")
+  if [ "$host_build" != "$build" ]; then
+    "$src/scripts/package.sh" "$scratch/host" "$host_build"
+    builds+=("$host_build") dev+=("$scratch/host/$package_name-dev_"*.deb)
+  fi
+  root=$scratch/debian
+  for deb in "${dev[@]}"; do
+    arch=${deb##*_} arch=${arch%.deb}
+    [ "$arch" = "$(dpkg --print-architecture)" ] || dpkg_root "$root" --add-architecture "$arch" || status=1
+  done
+  dpkg_root "$root" -i "${dev[@]}" || { echo "the -dev packages do not install side by side"; status=1; }
+  for i in "${!builds[@]}"; do
+    arch=${dev[$i]##*_} arch=${arch%.deb}
+    about=$(debian_arch "$arch") || { echo "$arch: no multiarch triplet known"; status=1; continue; }
+    read -r multiarch processor machine <<<"$about"
+    out=$scratch/callers-$arch
+    # shellcheck source=/dev/null
+    (source "${builds[$i]}/target.env"
+     cross=()
+     [ "$processor" = "$(uname -m)" ] || cross=(-DCMAKE_SYSTEM_NAME=Linux -DCMAKE_SYSTEM_PROCESSOR="$processor")
+     set -x
+     cmake -S "$src/tests/consumer" -B "$out/cmake" -G Ninja "${cross[@]}" -DCMAKE_C_COMPILER="$target_cc" \
+       -DCMAKE_LIBRARY_ARCHITECTURE="$multiarch" -DCMAKE_PREFIX_PATH="$root/usr" >"$out.log"
+     cmake --build "$out/cmake" >>"$out.log"
+     mkdir "$out/pkg-config"
+     for caller in print_wchan:wchan namespace_ids:namespaces; do
+       # shellcheck disable=SC2046 # compiler flags, one word each
+       "$target_cc" -static -o "$out/pkg-config/${caller%:*}" "$src/examples/${caller%:*}.c" \
+         $(PKG_CONFIG_LIBDIR=$root/usr/lib/$multiarch/pkgconfig pkg-config --cflags --libs "proc-utilities-${caller#*:}")
+     done
+     { set +x; } 2>/dev/null
+     for way in cmake pkg-config; do
+       for program in "$out/$way"/{print_wchan,namespace_ids}; do
+         echo "$program: $(file -b "$program")"
+         [[ "$(file -b "$program")" == "ELF 64-bit LSB executable, $machine, "* ]] || { echo "not an $arch program" >"$out.log"; exit 1; }
+       done
+       [ -z "$target_cannot_run" ] || { echo "skipped: running the $arch callers: $target_cannot_run"; continue; }
+       TEST_EMULATOR=${target_run%% *} NAMESPACE_IDS=$out/$way/namespace_ids PRINT_WCHAN=$out/$way/print_wchan \
+         "$host_build/tests/examples/callers_test" >"$out.log" 2>&1
+       echo "$arch callers built by $way: $(grep -E '^\[  (PASSED|SKIPPED) \] [0-9]' "$out.log" | xargs)"
+     done) || { [ ! -f "$out.log" ] || cat "$out.log"; echo "$arch: the callers, built against the installed -dev package"; status=1; }
+  done
+fi
 
 exit $status
