@@ -17,8 +17,35 @@
 # ABI lists, and install.sh then selftest.sh as this user, as user nobody,
 # and as nobody with /proc mounted hidepid=2 (as apps see it). What this
 # machine cannot run is skipped, and the reason said.
-# usage: packages.sh SOURCE_DIR BUILD_DIR HOST_BUILD_DIR VERSION READELF PACKAGE...
+# usage: packages.sh [--not-as-root] SOURCE_DIR BUILD_DIR HOST_BUILD_DIR VERSION READELF PACKAGE...
 set -euo pipefail
+
+# --not-as-root: as root, the rest runs as user nobody, as it would for one
+# who is not root (CI runs as root): with the build folders theirs, as their
+# own builds would be (cmake --install writes its manifest there: copies,
+# mounted where the builds are for this run alone), git told that the
+# checkout is safe, a home of their own. Not as root, that is how it runs.
+if [ "${1-}" = --not-as-root ]; then
+  shift
+  [ "$(id -u)" = 0 ] || { echo "skipped: not root: packages_hold_the_installed_tree runs as this user"; exit 77; }
+  theirs=$(mktemp -d)
+  trap 'rm -rf "$theirs"' EXIT
+  chmod 755 "$theirs"
+  mkdir -m 777 "$theirs/home"
+  # shellcheck disable=SC2016 # the inner shell's variables
+  unshare -m bash -euc '
+    theirs=$1 script=$2
+    shift 2
+    for dir in "$2" "$3"; do
+      copy=$theirs/build${dir//\//_}
+      [ ! -d "$copy" ] || continue
+      cp -a "$dir" "$copy" && chown -R 65534:65534 "$copy" && mount --bind "$copy" "$dir"
+    done
+    exec setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$theirs/home" \
+      GIT_CONFIG_COUNT=1 GIT_CONFIG_KEY_0=safe.directory GIT_CONFIG_VALUE_0="$1" "$script" "$@"' \
+    - "$theirs" "$0" "$@"
+  exit
+fi
 src=$1 build=$2 host_build=$3 version=$4 readelf=$5
 shift 5
 scratch=$(mktemp -d)
@@ -86,7 +113,7 @@ dpkg_root() {
   [ "$(id -u)" = 0 ] || not_root=(--force-not-root)
   mkdir -p "$root/var/lib/dpkg/updates" && touch "$root/var/lib/dpkg/status"
   dpkg --root="$root" --log="$root/dpkg.log" "${not_root[@]}" "$@" >"$scratch/dpkg" 2>&1 ||
-    { cat "$scratch/dpkg"; echo "dpkg --root $* failed"; false; }
+    { cat "$scratch/dpkg"; echo "dpkg --root=$root $* failed"; false; }
 }
 
 # runs PROGRAM: whether it runs here; if not, says why.
