@@ -24,7 +24,8 @@ set -euo pipefail
 # who is not root (CI runs as root): with the build folders theirs, as their
 # own builds would be (cmake --install writes its manifest there: copies,
 # mounted where the builds are for this run alone), git told that the
-# checkout is safe, a home of their own. Not as root, that is how it runs.
+# checkout is safe, a home of their own, and a user's PATH, without the sbin
+# folders. Not as root, that is how it runs.
 if [ "${1-}" = --not-as-root ]; then
   shift
   [ "$(id -u)" = 0 ] || { echo "skipped: not root: packages_hold_the_installed_tree runs as this user"; exit 77; }
@@ -41,7 +42,8 @@ if [ "${1-}" = --not-as-root ]; then
       [ ! -d "$copy" ] || continue
       cp -a "$dir" "$copy" && chown -R 65534:65534 "$copy" && mount --bind "$copy" "$dir"
     done
-    exec setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$theirs/home" \
+    path=$(tr : "\n" <<<"$PATH" | grep -v sbin | paste -sd:)
+    exec setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$theirs/home" PATH="$path" \
       GIT_CONFIG_COUNT=1 GIT_CONFIG_KEY_0=safe.directory GIT_CONFIG_VALUE_0="$1" "$script" "$@"' \
     - "$theirs" "$0" "$@"
   exit
@@ -105,14 +107,15 @@ END
 }
 
 # dpkg_root ROOT ARG...: dpkg on the scratch root ROOT, its log there too;
-# told, when this user is not root, that it need not be. What it says is
-# shown when it fails.
+# told, when this user is not root, that it need not be; with the sbin
+# folders on its PATH, which a user's lacks, where it wants ldconfig and
+# start-stop-daemon. What it says is shown when it fails.
 dpkg_root() {
   local root=$1 not_root=()
   shift
   [ "$(id -u)" = 0 ] || not_root=(--force-not-root)
   mkdir -p "$root/var/lib/dpkg/updates" && touch "$root/var/lib/dpkg/status"
-  dpkg --root="$root" --log="$root/dpkg.log" "${not_root[@]}" "$@" >"$scratch/dpkg" 2>&1 ||
+  PATH=$PATH:/usr/sbin:/sbin dpkg --root="$root" --log="$root/dpkg.log" "${not_root[@]}" "$@" >"$scratch/dpkg" 2>&1 ||
     { cat "$scratch/dpkg"; echo "dpkg --root=$root $* failed"; false; }
 }
 
@@ -241,7 +244,7 @@ if [ -n "$package_deb" ]; then
     arch=${deb##*_} arch=${arch%.deb}
     [ "$arch" = "$(dpkg --print-architecture)" ] || dpkg_root "$root" --add-architecture "$arch" || status=1
   done
-  dpkg_root "$root" -i "${dev[@]}" || { echo "the -dev packages do not install side by side"; status=1; }
+  dpkg_root "$root" -i "${dev[@]}" || { echo "the -dev packages do not install side by side"; status=1; builds=(); }
   for i in "${!builds[@]}"; do
     arch=${dev[$i]##*_} arch=${arch%.deb}
     about=$(debian_arch "$arch") || { echo "$arch: no multiarch triplet known"; status=1; continue; }
