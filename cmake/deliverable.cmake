@@ -68,11 +68,12 @@ function(harden_and_link_statically name)
 endfunction()
 
 # The package's name and version stand in the footer of every installed page.
-# What is installed belongs to one of the install components, which on Debian
-# are its packages: ${package_name} (the programs, their pages and notices)
-# or ${package_name}-dev (what programs of others link: headers, section 3
-# pages, and under lib/ the objects and the files that find them, which
-# cmake/linking.cmake installs). A tree holds both.
+# What is installed belongs to an install component, and the Debian packages
+# are the components of their names: ${package_name} (the programs, their
+# pages and notices) and ${package_name}-dev (what programs of others link:
+# headers, section 3 pages, and the objects and the files that find them in
+# lib/<multiarch>/). A tree holds both, but has the objects in lib/
+# (component lib, cmake/linking.cmake); the debug files are component debug.
 set(package_name proc-utilities)
 function(install_man_page page)
   set(source ${CMAKE_CURRENT_SOURCE_DIR}/${page})
@@ -116,7 +117,8 @@ endfunction()
 
 # A relocatable object for linking into other programs, installed as
 # lib/<name>.o (by cmake/linking.cmake) with its header in include/<folder>/
-# (the source folder's name), position independent so that PIE and non-PIE programs alike link it.
+# (the source folder's name), position independent so that PIE and non-PIE
+# programs alike link it.
 # It carries no debug information, whatever the toolchain's flags ask (the
 # NDK's ask for -g): that would ship the build machine's paths in it.
 #   add_object_deliverable(NAME SOURCE HEADER [COMPILE_OPTION...])

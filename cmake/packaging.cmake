@@ -102,8 +102,8 @@ elseif(NOT ANDROID)
   # (lib/<deb_multiarch>, where cmake/linking.cmake puts the -dev package's
   # objects), from its GNU triple.
   foreach(variable arch multiarch)
-    string(TOUPPER ${variable} name)
-    execute_process(COMMAND ${DPKG_ARCHITECTURE} -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_${name}
+    string(TOUPPER DEB_HOST_${variable} query)
+    execute_process(COMMAND ${DPKG_ARCHITECTURE} -t ${CMAKE_LIBRARY_ARCHITECTURE} -q${query}
                     OUTPUT_VARIABLE deb_${variable} OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
   endforeach()
   # Two packages, as Debian splits a library's: the programs
