@@ -97,6 +97,12 @@ function(harden_and_link_statically name)
 endfunction()
 
 # The package's name and version stand in the footer of every installed page.
+# What is installed belongs to an install component, and the Debian packages
+# are the components of their names: ${package_name} (the programs, their
+# pages and notices) and ${package_name}-dev (what programs of others link:
+# headers, section 3 pages, and the objects and the files that find them in
+# lib/<multiarch>/). A tree holds both, but has the objects in lib/
+# (component lib, cmake/linking.cmake); the debug files are component debug.
 set(package_name proc-utilities)
 function(install_man_page page)
   set(source ${CMAKE_CURRENT_SOURCE_DIR}/${page})
@@ -111,7 +117,11 @@ function(install_man_page page)
   file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/${page} "${text}")
   execute_process(COMMAND gzip -9nf ${CMAKE_CURRENT_BINARY_DIR}/${page} COMMAND_ERROR_IS_FATAL ANY)
   string(REGEX MATCH "[1-9]$" section ${page})
-  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${page}.gz DESTINATION share/man/man${section})
+  set(component ${package_name})
+  if(section STREQUAL 3)
+    set(component ${package_name}-dev)
+  endif()
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/${page}.gz DESTINATION share/man/man${section} COMPONENT ${component})
 endfunction()
 
 # A program, installed stripped into bin/; its debug information, found by
@@ -124,9 +134,10 @@ function(add_static_program name)
   target_link_options(${name} PRIVATE -Wl,--build-id=sha1)
   harden_and_link_statically(${name})
   set_target_properties(${name} PROPERTIES LINKER_LANGUAGE C)
-  install(TARGETS ${name} RUNTIME DESTINATION bin)
+  install(TARGETS ${name} RUNTIME DESTINATION bin COMPONENT ${package_name})
   set(installed "\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/bin/${name}")
-  install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" \"${installed}\" COMMAND_ERROR_IS_FATAL ANY)")
+  install(CODE "execute_process(COMMAND \"${CMAKE_STRIP}\" \"${installed}\" COMMAND_ERROR_IS_FATAL ANY)"
+          COMPONENT ${package_name})
   install(CODE "execute_process(COMMAND \"${PROJECT_SOURCE_DIR}/scripts/debug-file.sh\" \"${CMAKE_OBJCOPY}\"
                   \"${CMAKE_READELF}\" \"$<TARGET_FILE:${name}>\"
                   \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/lib/debug\" COMMAND_ERROR_IS_FATAL ANY)"
@@ -134,8 +145,9 @@ function(add_static_program name)
 endfunction()
 
 # A relocatable object for linking into other programs, installed as
-# lib/<name>.o with its header in include/<folder>/ (the source folder's
-# name), position independent so that PIE and non-PIE programs alike link it.
+# lib/<name>.o (by cmake/linking.cmake) with its header in include/<folder>/
+# (the source folder's name), position independent so that PIE and non-PIE
+# programs alike link it.
 # It carries no debug information, whatever the toolchain's flags ask (the
 # NDK's ask for -g): that would ship the build machine's paths in it.
 #   add_object_deliverable(NAME SOURCE HEADER [COMPILE_OPTION...])
@@ -145,9 +157,8 @@ function(add_object_deliverable name source header)
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   set_target_properties(${name} PROPERTIES POSITION_INDEPENDENT_CODE ON)
   get_filename_component(folder ${CMAKE_CURRENT_SOURCE_DIR} NAME)
-  install(FILES $<TARGET_OBJECTS:${name}> DESTINATION lib RENAME ${name}.o)
-  install(FILES ${header} DESTINATION include/${folder})
-  # cmake/linking.cmake makes the files that other projects link it by.
+  install(FILES ${header} DESTINATION include/${folder} COMPONENT ${package_name}-dev)
+  # cmake/linking.cmake installs it, and makes the files that other projects link it by.
   set_target_properties(${name} PROPERTIES installed_header ${folder}/${header})
   set_property(GLOBAL APPEND PROPERTY object_deliverables ${name})
 endfunction()

@@ -8,12 +8,12 @@ set(PACKAGE_TARGET "${CMAKE_SYSTEM_NAME}-${CMAKE_SYSTEM_PROCESSOR}" CACHE STRING
     "The target's name in package file names (the presets give their own name)")
 set(doc_dir share/doc/${package_name})
 
-install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${doc_dir})
+install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${doc_dir} COMPONENT ${package_name})
 set(changelog ${PROJECT_SOURCE_DIR}/packaging/changelog)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${changelog})
 execute_process(COMMAND gzip -9n -c ${changelog} OUTPUT_FILE ${PROJECT_BINARY_DIR}/changelog.gz
                 COMMAND_ERROR_IS_FATAL ANY)
-install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${doc_dir})
+install(FILES ${PROJECT_BINARY_DIR}/changelog.gz DESTINATION ${doc_dir} COMPONENT ${package_name})
 
 # What only Debian gives (the .deb and Termux packages, Built-Using, the
 # glibc copyright file) is made where Debian's tools are, and only there.
@@ -77,15 +77,16 @@ foreach(notice ${libc_notice_files})
   list(APPEND libc_notices ${notice_name})
 endforeach()
 list(JOIN libc_notices ", " libc_notices)
+set(copyright_comment "The programs in bin/ are linked statically with ${libc_name}.\n Its notices stand beside this file: ${libc_notices}.")
 configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in copyright @ONLY)
-install(FILES ${PROJECT_BINARY_DIR}/copyright ${libc_notice_files} DESTINATION ${doc_dir})
+install(FILES ${PROJECT_BINARY_DIR}/copyright ${libc_notice_files} DESTINATION ${doc_dir} COMPONENT ${package_name})
 # The debug files are the programs' too: the licence goes with them.
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/copyright DESTINATION ${doc_dir}
         COMPONENT debug EXCLUDE_FROM_ALL)
 
 # This target's packages, by file name (scripts/package.sh makes them): its
-# installed tree, its programs' debug files, for glibc targets a Debian
-# package, and the sources they were built from.
+# installed tree, its programs' debug files, for glibc targets two Debian
+# packages (package_deb), and the sources they were built from.
 set(package_archive ${package_name}-${PROJECT_VERSION}-${PACKAGE_TARGET})
 set(package_source ${package_name}-${PROJECT_VERSION}-source.tar.gz)
 set(package_files ${package_archive}.tar.gz ${package_archive}-debug.tar.gz ${package_source})
@@ -97,12 +98,38 @@ set(package_termux "")
 if(NOT debian_here)
   set(package_no_deb "dpkg-deb, dpkg-architecture or dpkg-query not found: not a Debian system")
 elseif(NOT ANDROID)
-  # Debian's name for the target's architecture, from its GNU triple.
-  execute_process(COMMAND ${DPKG_ARCHITECTURE} -t ${CMAKE_LIBRARY_ARCHITECTURE} -qDEB_HOST_ARCH
-                  OUTPUT_VARIABLE deb_arch OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
-  set(package_deb ${package_name}_${PROJECT_VERSION}_${deb_arch}.deb)
-  list(APPEND package_files ${package_deb})
-  configure_file(${PROJECT_SOURCE_DIR}/packaging/control.in control @ONLY)
+  # Debian's names for the target's architecture and its library folder
+  # (lib/<deb_multiarch>, where cmake/linking.cmake puts the -dev package's
+  # objects), from its GNU triple.
+  foreach(variable arch multiarch)
+    string(TOUPPER DEB_HOST_${variable} query)
+    execute_process(COMMAND ${DPKG_ARCHITECTURE} -t ${CMAKE_LIBRARY_ARCHITECTURE} -q${query}
+                    OUTPUT_VARIABLE deb_${variable} OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
+  # Two packages, as Debian splits a library's: the programs
+  # (${package_name}, Multi-Arch: foreign), and what other programs link
+  # (${package_name}-dev, Multi-Arch: same, installable beside the other
+  # architectures' -dev); each the install component of its name, its control
+  # fields a stanza of packaging/control.in (<package>.control).
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/control.in debian-control @ONLY)
+  file(READ ${PROJECT_BINARY_DIR}/debian-control stanzas)
+  string(FIND "${stanzas}" "\n\n" end)
+  string(SUBSTRING "${stanzas}" 0 ${end} programs)
+  math(EXPR end "${end} + 2")
+  string(SUBSTRING "${stanzas}" ${end} -1 dev)
+  foreach(stanza programs dev)
+    string(STRIP "${${stanza}}" fields)
+    string(REGEX MATCH "^Package: ([^\n]*)" deb "${fields}")
+    file(WRITE ${PROJECT_BINARY_DIR}/${CMAKE_MATCH_1}.control "${fields}\n")
+    list(APPEND package_files ${CMAKE_MATCH_1}_${PROJECT_VERSION}_${deb_arch}.deb)
+    string(APPEND package_deb " ${CMAKE_MATCH_1}_${PROJECT_VERSION}_${deb_arch}.deb")
+  endforeach()
+  string(STRIP "${package_deb}" package_deb)
+  # The -dev package's own notices, the same bytes on every architecture.
+  set(copyright_comment "The objects in lib/ carry nothing of a C library: they call that of the\n program they are linked into.")
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/copyright.in dev/copyright @ONLY)
+  install(FILES ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_BINARY_DIR}/dev/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+          DESTINATION ${doc_dir}-dev COMPONENT ${package_name}-dev EXCLUDE_FROM_ALL)
 endif()
 if(ANDROID)
   # One archive for every ABI, whose install.sh picks the device's (the same
@@ -119,9 +146,12 @@ if(ANDROID)
     set(package_termux ${package_name}_${PROJECT_VERSION}_${TERMUX_ARCH}.deb)
     list(APPEND package_files ${package_termux})
     set(deb_arch ${TERMUX_ARCH})
+    # The first stanza, the programs' (a Termux package holds the whole tree),
+    # less Multi-Arch, which Termux does not use.
     configure_file(${PROJECT_SOURCE_DIR}/packaging/control.in termux-control.in @ONLY)
     file(READ ${PROJECT_BINARY_DIR}/termux-control.in fields)
-    string(REGEX REPLACE "Built-Using:[^\n]*\n" "" fields "${fields}")
+    string(REGEX REPLACE "\n\n.*" "\n" fields "${fields}")
+    string(REGEX REPLACE "(Built-Using|Multi-Arch):[^\n]*\n" "" fields "${fields}")
     file(WRITE ${PROJECT_BINARY_DIR}/termux-control "${fields}")
     # Termux's dpkg asks it before installing: are the device's pages ones
     # the programs run with?

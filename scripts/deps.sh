@@ -37,6 +37,7 @@ mksh                   mksh                  test
 toybox                 toybox                test
 busybox                busybox-static        test
 perl                   perl-base             test
+file                   file                  test
 /usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a  libclang-rt-14-dev  test
 qemu-aarch64           qemu-user             optional
 qemu-arm               qemu-user             optional

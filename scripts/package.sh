@@ -6,8 +6,10 @@
 #   <name>-<version>-<target>.tar.gz        the installed tree, under one top folder
 #   <name>-<version>-<target>-debug.tar.gz  its programs' debug files, under the same
 #                                           folder in lib/debug/.build-id/
-#   <name>_<version>_<arch>.deb             for a glibc target: the tree under /usr;
-#                                           for Android, under Termux's prefix
+#   <name>_<version>_<arch>.deb             for a glibc target: the programs, their
+#   <name>-dev_<version>_<arch>.deb         pages and notices; and what other programs
+#                                           link, the objects in lib/<multiarch>/;
+#                                           for Android, the tree under Termux's prefix
 # and once <name>-<version>-source.tar.gz, the sources, and SHA256SUMS; and
 # for the Android builds together <name>-<version>-android.tar.gz: each ABI's
 # programs and example callers, for packaging/android/install.sh to choose from.
@@ -62,14 +64,17 @@ debian_package() {
   dpkg-deb --root-owner-group -Zxz "$@" --build "$root" "$file" >/dev/null
 }
 
-# deb FILE TREE BUILD: TREE under /usr, with the build's control fields.
+# deb FILE BUILD: the Debian package FILE (<package>_<version>_<arch>.deb):
+# the build's install component of the package's name under /usr, with the
+# build's control fields for it.
 deb() {
-  local file=$1 tree=$2 build=$3 root=$scratch/deb
+  local file=$1 build=$2 root=$scratch/deb package=${1##*/}
+  package=${package%%_*}
   rm -rf "$root"
-  mkdir -p "$root"
-  cp -a "$tree" "$root/usr"
-  install -D -m 644 "$src/packaging/lintian-overrides" "$root/usr/share/lintian/overrides/$package_name"
-  debian_package "$file" "$root" usr "$build/control"
+  cmake --install "$build" --prefix "$root/usr" --component "$package" >/dev/null
+  [ "$package" != "$package_name" ] ||
+    install -D -m 644 "$src/packaging/lintian-overrides" "$root/usr/share/lintian/overrides/$package_name"
+  debian_package "$file" "$root" usr "$build/$package.control"
 }
 
 # termux_deb FILE TREE BUILD: TREE under Termux's prefix, with the build's
@@ -104,8 +109,9 @@ android_abi_files() {
 
 for build in "$@"; do
   # package_name, package_version, package_archive (<name>-<version>-<target>),
-  # package_source, package_deb (empty but for glibc targets where Debian's
-  # tools are) and package_no_deb (why a glibc target has none): the build names them
+  # package_source, package_deb (the Debian packages: none but for glibc
+  # targets where Debian's tools are) and package_no_deb (why a glibc target
+  # has none): the build names them
   # shellcheck source=/dev/null
   source "$build/target.env"
   top=$scratch/$package_archive
@@ -114,7 +120,7 @@ for build in "$@"; do
   cmake --install "$build" --prefix "$top/debug/$package_archive" --component debug >/dev/null
   tarball "$out/$package_archive-debug.tar.gz" "$top/debug" "$package_archive"
   if [ -n "$package_deb" ]; then
-    deb "$out/$package_deb" "$top/$package_archive" "$build"
+    for deb in $package_deb; do deb "$out/$deb" "$build"; done
   elif [ -n "$package_no_deb" ]; then
     echo "$package_archive: no Debian or Termux package: $package_no_deb"
   fi

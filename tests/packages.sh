@@ -4,9 +4,12 @@
 # Packs a build twice, as `make package` does, and checks the result: the
 # same bytes both times; exactly the packages named; each archive holding
 # exactly the tree the build installs under one top folder, or (the debug
-# archive) a debug file for each of its programs under their build-ids; a
-# Debian package holding the tree under /usr, with its architecture and
-# version, that lintian finds no error or warning in. On Android: a Termux
+# archive) a debug file for each of its programs under their build-ids; the
+# two Debian packages (the programs; the -dev package, its objects in
+# /usr/lib/<triplet>/) holding exactly their files, each with the tree's
+# bytes, with their architecture, version and Multi-Arch, that lintian finds
+# no error or warning in; and built against as Debian's cross builds do (see
+# below). On Android: a Termux
 # package holding the tree under Termux's prefix, whose greeter runs once
 # dpkg --root has installed it into a scratch root; and the Android archive's
 # scripts run as on a device, under mksh with only toybox's commands and a
@@ -14,10 +17,40 @@
 # ABI lists, and install.sh then selftest.sh as this user, as user nobody,
 # and as nobody with /proc mounted hidepid=2 (as apps see it). What this
 # machine cannot run is skipped, and the reason said.
-# usage: packages.sh SOURCE_DIR BUILD_DIR VERSION READELF PACKAGE...
+# usage: packages.sh [--not-as-root] SOURCE_DIR BUILD_DIR HOST_BUILD_DIR VERSION READELF PACKAGE...
 set -euo pipefail
-src=$1 build=$2 version=$3 readelf=$4
-shift 4
+
+# --not-as-root: as root, the rest runs as user nobody, as it would for one
+# who is not root (CI runs as root): with the build folders theirs, as their
+# own builds would be (cmake --install writes its manifest there: copies,
+# mounted where the builds are for this run alone), git told that the
+# checkout is safe, a home of their own, and a user's PATH, without the sbin
+# folders. Not as root, that is how it runs.
+if [ "${1-}" = --not-as-root ]; then
+  shift
+  [ "$(id -u)" = 0 ] || { echo "skipped: not root: packages_hold_the_installed_tree runs as this user"; exit 77; }
+  why=$(unshare -m true 2>&1) || { echo "skipped: no mount namespace here for builds of nobody's own: $why"; exit 77; }
+  theirs=$(mktemp -d)
+  trap 'rm -rf "$theirs"' EXIT
+  chmod 755 "$theirs"
+  mkdir -m 777 "$theirs/home"
+  # shellcheck disable=SC2016 # the inner shell's variables
+  unshare -m bash -euc '
+    theirs=$1 script=$2
+    shift 2
+    for dir in "$2" "$3"; do
+      copy=$theirs/build${dir//\//_}
+      [ ! -d "$copy" ] || continue
+      cp -a "$dir" "$copy" && chown -R 65534:65534 "$copy" && mount --bind "$copy" "$dir"
+    done
+    path=$(tr : "\n" <<<"$PATH" | grep -v sbin | paste -sd:)
+    exec setpriv --reuid=65534 --regid=65534 --clear-groups env HOME="$theirs/home" PATH="$path" \
+      GIT_CONFIG_COUNT=1 GIT_CONFIG_KEY_0=safe.directory GIT_CONFIG_VALUE_0="$1" "$script" "$@"' \
+    - "$theirs" "$0" "$@"
+  exit
+fi
+src=$1 build=$2 host_build=$3 version=$4 readelf=$5
+shift 5
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 chmod 755 "$scratch"
@@ -31,6 +64,61 @@ same_tree() {
   diff <(cd "$got" && find . -printf '%y %m %p\n' | sort) \
        <(cd "$want" && find . -printf '%y %m %p\n' | sort) &&
     diff -r "$got" "$want"
+}
+
+# The Debian packages: debian_arch ARCH, of Debian's architecture ARCH, the
+# triplet of its library folder, CMake's name for its processor, and file(1)'s;
+# multi_arch PACKAGE, its Multi-Arch field; debian_files PACKAGE TRIPLET, its
+# files, each with the file of the installed tree it must equal ("-": its own).
+debian_arch() {
+  case $1 in
+    amd64) echo "x86_64-linux-gnu x86_64 x86-64" ;;
+    arm64) echo "aarch64-linux-gnu aarch64 ARM aarch64" ;;
+    *) false ;;
+  esac
+}
+multi_arch() { case $1 in proc-utilities) echo foreign ;; proc-utilities-dev) echo same ;; esac; }
+debian_files() {
+  sed -n "s/^$1 //p" <<END
+proc-utilities usr/bin/batch_idler bin/batch_idler
+proc-utilities usr/bin/greeter bin/greeter
+proc-utilities usr/share/doc/proc-utilities/LGPL-2.1 share/doc/proc-utilities/LGPL-2.1
+proc-utilities usr/share/doc/proc-utilities/LICENSE share/doc/proc-utilities/LICENSE
+proc-utilities usr/share/doc/proc-utilities/RELINKING share/doc/proc-utilities/RELINKING
+proc-utilities usr/share/doc/proc-utilities/changelog.gz share/doc/proc-utilities/changelog.gz
+proc-utilities usr/share/doc/proc-utilities/copyright share/doc/proc-utilities/copyright
+proc-utilities usr/share/doc/proc-utilities/glibc-copyright share/doc/proc-utilities/glibc-copyright
+proc-utilities usr/share/lintian/overrides/proc-utilities -
+proc-utilities usr/share/man/man1/batch_idler.1.gz share/man/man1/batch_idler.1.gz
+proc-utilities usr/share/man/man1/greeter.1.gz share/man/man1/greeter.1.gz
+proc-utilities-dev usr/include/greeter/namespaces.h include/greeter/namespaces.h
+proc-utilities-dev usr/include/wchan/wchan.h include/wchan/wchan.h
+proc-utilities-dev usr/lib/$2/namespaces.o lib/namespaces.o
+proc-utilities-dev usr/lib/$2/wchan.o lib/wchan.o
+proc-utilities-dev usr/lib/$2/pkgconfig/proc-utilities-namespaces.pc -
+proc-utilities-dev usr/lib/$2/pkgconfig/proc-utilities-wchan.pc -
+proc-utilities-dev usr/lib/$2/cmake/proc-utilities/proc-utilities-config.cmake -
+proc-utilities-dev usr/lib/$2/cmake/proc-utilities/proc-utilities-config-version.cmake lib/cmake/proc-utilities/proc-utilities-config-version.cmake
+proc-utilities-dev usr/share/doc/proc-utilities-dev/LICENSE share/doc/proc-utilities/LICENSE
+proc-utilities-dev usr/share/doc/proc-utilities-dev/changelog.gz share/doc/proc-utilities/changelog.gz
+proc-utilities-dev usr/share/doc/proc-utilities-dev/copyright -
+proc-utilities-dev usr/share/man/man3/lookup_wchan.3.gz share/man/man3/lookup_wchan.3.gz
+proc-utilities-dev usr/share/man/man3/read_namespace_ids.3.gz share/man/man3/read_namespace_ids.3.gz
+END
+}
+
+# dpkg_root ROOT ARG...: dpkg on the scratch root ROOT, its log there too;
+# with the sbin folders on its PATH, which a user's lacks, where it wants
+# ldconfig and start-stop-daemon. What it says is shown when it fails.
+dpkg_root() {
+  local root=$1 as=()
+  shift
+  # Not as root, dpkg is root in a user namespace of its own, so that it
+  # may run the maintainer scripts chrooted into ROOT, as dpkg --root does.
+  [ "$(id -u)" = 0 ] || as=(unshare --map-root-user)
+  mkdir -p "$root/var/lib/dpkg/updates" && touch "$root/var/lib/dpkg/status"
+  PATH=$PATH:/usr/sbin:/sbin "${as[@]}" dpkg --root="$root" --log="$root/dpkg.log" "$@" >"$scratch/dpkg" 2>&1 ||
+    { cat "$scratch/dpkg"; echo "dpkg --root=$root $* failed"; false; }
 }
 
 # runs PROGRAM: whether it runs here; if not, says why.
@@ -59,12 +147,14 @@ for package in "$@"; do
       dpkg-deb -x "$file" "$x" && same_tree "$x/data/data/com.termux/files/usr" "$scratch/tree" ||
         { echo "$package: not the installed tree under Termux's prefix"; status=1; }
       root=$scratch/root greeter=$scratch/root/data/data/com.termux/files/usr/bin/greeter
-      mkdir -p "$root/var/lib/dpkg/updates" && touch "$root/var/lib/dpkg/status"
       # Its preinst, run chrooted by dpkg, needs Termux's shell: a static one.
       install -D "$(command -v busybox)" "$root/data/data/com.termux/files/usr/bin/sh"
-      dpkg --root="$root" --force-architecture -i "$file" >/dev/null 2>&1
+      if ! dpkg_root "$root" --force-architecture -i "$file"; then
+        echo "$package: dpkg could not install it"; status=1
       # (Where it cannot run, runs says so.)
-      ! runs "$greeter" || [ "$("$greeter")" = "Hello, World!" ] || { echo "$package: its greeter, installed by dpkg"; status=1; }
+      elif runs "$greeter" && [ "$("$greeter")" != "Hello, World!" ]; then
+        echo "$package: its greeter, installed by dpkg"; status=1
+      fi
       # The preinst refuses a device whose pages are larger than the programs
       # run with, as getconf gives them.
       dpkg-deb -e "$file" "$x/DEBIAN" && mkdir "$x/pages"
@@ -144,15 +234,74 @@ END
       ;;
     *.deb)
       dpkg-deb -x "$file" "$x"
-      [ "$(ls "$x")" = usr ] || { echo "$package: installs outside /usr: $(ls "$x")"; status=1; }
-      rm -r "$x/usr/share/lintian"
-      same_tree "$x/usr" "$scratch/tree" || { echo "$package: not the installed tree under /usr"; status=1; }
+      name=${package%%_*} arch=${package##*_} arch=${arch%.deb}
+      about=$(debian_arch "$arch") || { echo "$package: no multiarch triplet known for $arch"; status=1; continue; }
+      read -r multiarch _ <<<"$about"
+      files=$(debian_files "$name" "$multiarch")
+      got=$(cd "$x" && find . -type f -printf '%P\n' | sort)
+      [ -n "$files" ] && [ "$got" = "$(cut -d' ' -f1 <<<"$files" | sort)" ] ||
+        { echo "$package: holds"; echo "$got"; status=1; }
+      while read -r path from; do
+        [ "$from" = - ] || cmp "$x/$path" "$scratch/tree/$from" || { echo "$package: $path is not the tree's $from"; status=1; }
+      done <<<"$files"
       lintian --fail-on error,warning "$file" || { echo "$package: lintian finds fault"; status=1; }
-      fields=$(dpkg-deb -f "$file" Architecture Version | xargs)
-      arch=${package##*_} arch=${arch%.deb}
-      [ "$fields" = "Architecture: $arch Version: $version" ] || { echo "$package: $fields"; status=1; }
+      fields=$(dpkg-deb -f "$file" Package Architecture Version Multi-Arch | xargs)
+      want="Package: $name Architecture: $arch Version: $version Multi-Arch: $(multi_arch "$name")"
+      [ "$fields" = "$want" ] || { echo "$package: $fields (expected: $want)"; status=1; }
       ;;
   esac
 done
+
+# Cross builds as Debian's: this build's -dev package and, for a cross build,
+# the host build's installed side by side into one root; against each, with
+# its build's compiler, the example callers built by pkg-config (its
+# multiarch folder as PKG_CONFIG_LIBDIR) and by find_package
+# (CMAKE_LIBRARY_ARCHITECTURE); each must be a program of its architecture,
+# and pass the callers' suite where it runs here.
+dev=("$scratch/out/$package_name-dev_"*.deb)
+if [ -n "$package_deb" ]; then
+  builds=("$build")
+  if [ "$host_build" != "$build" ]; then
+    "$src/scripts/package.sh" "$scratch/host" "$host_build"
+    builds+=("$host_build") dev+=("$scratch/host/$package_name-dev_"*.deb)
+  fi
+  root=$scratch/debian
+  for deb in "${dev[@]}"; do
+    arch=${deb##*_} arch=${arch%.deb}
+    [ "$arch" = "$(dpkg --print-architecture)" ] || dpkg_root "$root" --add-architecture "$arch" || status=1
+  done
+  dpkg_root "$root" -i "${dev[@]}" || { echo "the -dev packages do not install side by side"; status=1; builds=(); }
+  for i in "${!builds[@]}"; do
+    arch=${dev[$i]##*_} arch=${arch%.deb}
+    about=$(debian_arch "$arch") || { echo "$arch: no multiarch triplet known"; status=1; continue; }
+    read -r multiarch processor machine <<<"$about"
+    out=$scratch/callers-$arch
+    # shellcheck source=/dev/null
+    (source "${builds[$i]}/target.env"
+     cross=()
+     [ "$processor" = "$(uname -m)" ] || cross=(-DCMAKE_SYSTEM_NAME=Linux -DCMAKE_SYSTEM_PROCESSOR="$processor")
+     set -x
+     cmake -S "$src/tests/consumer" -B "$out/cmake" -G Ninja "${cross[@]}" -DCMAKE_C_COMPILER="$target_cc" \
+       -DCMAKE_LIBRARY_ARCHITECTURE="$multiarch" -DCMAKE_PREFIX_PATH="$root/usr" >"$out.log"
+     cmake --build "$out/cmake" >>"$out.log"
+     mkdir "$out/pkg-config"
+     for caller in print_wchan:wchan namespace_ids:namespaces; do
+       # shellcheck disable=SC2046 # compiler flags, one word each
+       "$target_cc" -static -o "$out/pkg-config/${caller%:*}" "$src/examples/${caller%:*}.c" \
+         $(PKG_CONFIG_LIBDIR=$root/usr/lib/$multiarch/pkgconfig pkg-config --cflags --libs "proc-utilities-${caller#*:}")
+     done
+     { set +x; } 2>/dev/null
+     for way in cmake pkg-config; do
+       for program in "$out/$way"/{print_wchan,namespace_ids}; do
+         echo "$program: $(file -b "$program")"
+         [[ "$(file -b "$program")" == "ELF 64-bit LSB executable, $machine, "* ]] || { echo "not an $arch program" >"$out.log"; exit 1; }
+       done
+       [ -z "$target_cannot_run" ] || { echo "skipped: running the $arch callers: $target_cannot_run"; continue; }
+       TEST_EMULATOR=${target_run%% *} NAMESPACE_IDS=$out/$way/namespace_ids PRINT_WCHAN=$out/$way/print_wchan \
+         "$host_build/tests/examples/callers_test" >"$out.log" 2>&1
+       echo "$arch callers built by $way: $(grep -E '^\[  (PASSED|SKIPPED) \] [0-9]' "$out.log" | xargs)"
+     done) || { [ ! -f "$out.log" ] || cat "$out.log"; echo "$arch: the callers, built against the installed -dev package"; status=1; }
+  done
+fi
 
 exit $status
