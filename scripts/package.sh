@@ -93,8 +93,8 @@ termux_deb() {
 # android_abi_files BUILD TREE: the build's ABI into the Android archive:
 # its programs and example callers (stripped as the programs are), its line
 # in abis ("<ABI> <Termux architecture> <largest page size its programs run
-# with>", for install.sh), and the first
-# build's pages and notices, the same for every ABI.
+# with>", for install.sh), and the first build's pages and notices, the same
+# for every ABI.
 android=$scratch/android
 android_abi_files() {
   local build=$1 tree=$2 dir=$android/$android_abi caller
