@@ -134,8 +134,8 @@ shell() {
   # As on a device of the kernel's first ABI list, root installs the way
   # without an NDK; PATH leads to it.
   cat >"$here/payload/run.sh" <<'EOF'
-read -r way abis </payload/plan
-archive=$(echo /payload/$way/*-android)
+set -- $(grep -m 1 '^sysroot ' /payload/plan)
+way=$1 abis=$2 archive=$(echo /payload/$1/*-android)
 ABIS=$abis PATH=/payload/bin:/bin sh $archive/install.sh /data/local/tmp/bin
 echo "export ABIS=$abis PATH=/data/local/tmp/bin:/payload/bin:/bin" >/.profile
 echo "sh $archive/selftest.sh /data/local/tmp/bin checks them; each archive is in /payload; exit powers off"
