@@ -17,15 +17,17 @@
 #       has a build with an NDK too (<preset>-ndk).
 #   kernel.sh payload OUT ARCHIVES PRESET...
 #       what a booted kernel is given of the archives: each way's archive,
-#       the preinst of each ABI's Termux package, a getprop that says $ABIS,
+#       the preinst of each ABI's Termux package, scripts/getprop,
 #       and plan: a line "<way> <ABI list>" for each PRESET's ABI, the list
-#       that of a device whose ABIs are it and those after it.
+#       that of a device whose ABIs are it and those after it; and suites,
+#       where a build's suites only a virtual machine runs.
 #   kernel.sh boot DIR ARCH PAYLOAD [TAG=FOLDER[:ro]...]
 #       boots DIR's kernel with an initramfs of busybox and PAYLOAD (a folder):
 #       its run.sh is run as root, then, where PAYLOAD has a file "shell", a
 #       shell on the console, and the machine powers off. Each FOLDER of this
-#       machine is offered over 9p, named TAG. The console is standard input
-#       and output.
+#       machine is offered over 9p, named TAG; where PAYLOAD has suites, this
+#       machine's root (host, read-only) and the builds' folder (build).
+#       The console is standard input and output.
 #   kernel.sh shell NAME
 #       boots the kernel NAME with the Android archive of the builds it
 #       serves installed as on a device, into /data/local/tmp/bin, and gives
@@ -101,10 +103,7 @@ archives() {
 payload() {
   local out=$1 archives=$2 way suffix preset abis i termux deb
   shift 2
-  mkdir -p "$out/bin"
-  printf '#!/bin/sh\ncase $1 in ro.product.cpu.abilist) echo "$ABIS" ;; ro.product.cpu.abi) echo "${ABIS%%%%,*}" ;; esac\n' \
-    >"$out/bin/getprop"
-  chmod 755 "$out/bin/getprop"
+  install -D "$src/scripts/getprop" "$out/bin/getprop"
   for way in "$archives"/*/; do
     way=$(basename "$way") suffix=${way/sysroot/} suffix=${suffix:+-$suffix} abis=()
     mkdir "$out/$way"
@@ -119,6 +118,12 @@ payload() {
       for deb in "$archives/$way"/*_"$termux".deb; do
         [ ! -f "$deb" ] || dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./preinst >"$out/$way/preinst.${abis[i]}"
       done
+    done
+    # The builds whose suites only a virtual machine runs (i686 where this
+    # kernel runs none), one a line in suites.
+    for preset in "$@"; do
+      [ "$(. "$src/build/$preset$suffix/target.env" && echo "${target_suites_in_kernel-}")" != ON ] ||
+        echo "$src/build/$preset$suffix" >>"$out/suites"
     done
   done
 }
@@ -172,6 +177,7 @@ boot() {
   printf '%s\n' root:x:0:0::/:/bin/sh shell:x:2000:2000::/data/local/tmp:/bin/sh \
     u0_a57:x:10057:10057::/data/local/tmp:/bin/sh >"$root/etc/passwd"
   printf '%s\n' root:x:0: shell:x:2000: readproc:x:3009:shell u0_a57:x:10057: >"$root/etc/group"
+  [ ! -f "$payload/suites" ] || set -- "$@" host=/:ro "build=$(dirname "$(head -n 1 "$payload/suites")")"
   for share in "$@"; do
     local tag=${share%%=*} path=${share#*=} ro=
     [[ $path != *:ro ]] || ro=,readonly=on path=${path%:ro}
