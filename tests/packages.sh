@@ -6,10 +6,9 @@
 # exactly the tree the build installs under one top folder, or (the debug
 # archive) a debug file for each of its programs under their build-ids; the
 # two Debian packages (the programs; the -dev package, its objects in
-# /usr/lib/<triplet>/) holding exactly their files, each with the tree's
-# bytes, with their architecture, version and Multi-Arch, that lintian finds
-# no error or warning in; and built against as Debian's cross builds do (see
-# below). On Android: a Termux
+# /usr/lib/<triplet>/) with their folders, architecture, version and
+# Multi-Arch, together the tree, that lintian finds no error or warning in;
+# and built against as Debian's cross builds do (see below). On Android: a Termux
 # package holding the tree under Termux's prefix, whose greeter runs once
 # dpkg --root has installed it into a scratch root; and the Android archive's
 # scripts run as on a device, under mksh with only toybox's commands and a
@@ -66,47 +65,6 @@ same_tree() {
     diff -r "$got" "$want"
 }
 
-# The Debian packages: debian_arch ARCH, of Debian's architecture ARCH, the
-# triplet of its library folder, CMake's name for its processor, and file(1)'s;
-# multi_arch PACKAGE, its Multi-Arch field; debian_files PACKAGE TRIPLET, its
-# files, each with the file of the installed tree it must equal ("-": its own).
-debian_arch() {
-  case $1 in
-    amd64) echo "x86_64-linux-gnu x86_64 x86-64" ;;
-    arm64) echo "aarch64-linux-gnu aarch64 ARM aarch64" ;;
-    *) false ;;
-  esac
-}
-multi_arch() { case $1 in proc-utilities) echo foreign ;; proc-utilities-dev) echo same ;; esac; }
-debian_files() {
-  sed -n "s/^$1 //p" <<END
-proc-utilities usr/bin/batch_idler bin/batch_idler
-proc-utilities usr/bin/greeter bin/greeter
-proc-utilities usr/share/doc/proc-utilities/LGPL-2.1 share/doc/proc-utilities/LGPL-2.1
-proc-utilities usr/share/doc/proc-utilities/LICENSE share/doc/proc-utilities/LICENSE
-proc-utilities usr/share/doc/proc-utilities/RELINKING share/doc/proc-utilities/RELINKING
-proc-utilities usr/share/doc/proc-utilities/changelog.gz share/doc/proc-utilities/changelog.gz
-proc-utilities usr/share/doc/proc-utilities/copyright share/doc/proc-utilities/copyright
-proc-utilities usr/share/doc/proc-utilities/glibc-copyright share/doc/proc-utilities/glibc-copyright
-proc-utilities usr/share/lintian/overrides/proc-utilities -
-proc-utilities usr/share/man/man1/batch_idler.1.gz share/man/man1/batch_idler.1.gz
-proc-utilities usr/share/man/man1/greeter.1.gz share/man/man1/greeter.1.gz
-proc-utilities-dev usr/include/greeter/namespaces.h include/greeter/namespaces.h
-proc-utilities-dev usr/include/wchan/wchan.h include/wchan/wchan.h
-proc-utilities-dev usr/lib/$2/namespaces.o lib/namespaces.o
-proc-utilities-dev usr/lib/$2/wchan.o lib/wchan.o
-proc-utilities-dev usr/lib/$2/pkgconfig/proc-utilities-namespaces.pc -
-proc-utilities-dev usr/lib/$2/pkgconfig/proc-utilities-wchan.pc -
-proc-utilities-dev usr/lib/$2/cmake/proc-utilities/proc-utilities-config.cmake -
-proc-utilities-dev usr/lib/$2/cmake/proc-utilities/proc-utilities-config-version.cmake lib/cmake/proc-utilities/proc-utilities-config-version.cmake
-proc-utilities-dev usr/share/doc/proc-utilities-dev/LICENSE share/doc/proc-utilities/LICENSE
-proc-utilities-dev usr/share/doc/proc-utilities-dev/changelog.gz share/doc/proc-utilities/changelog.gz
-proc-utilities-dev usr/share/doc/proc-utilities-dev/copyright -
-proc-utilities-dev usr/share/man/man3/lookup_wchan.3.gz share/man/man3/lookup_wchan.3.gz
-proc-utilities-dev usr/share/man/man3/read_namespace_ids.3.gz share/man/man3/read_namespace_ids.3.gz
-END
-}
-
 # dpkg_root ROOT ARG...: dpkg on the scratch root ROOT, its log there too;
 # with the sbin folders on its PATH, which a user's lacks, where it wants
 # ldconfig and start-stop-daemon. What it says is shown when it fails.
@@ -155,16 +113,6 @@ for package in "$@"; do
       elif runs "$greeter" && [ "$("$greeter")" != "Hello, World!" ]; then
         echo "$package: its greeter, installed by dpkg"; status=1
       fi
-      # The preinst refuses a device whose pages are larger than the programs
-      # run with, as getconf gives them.
-      dpkg-deb -e "$file" "$x/DEBIAN" && mkdir "$x/pages"
-      for pages in 4096 65536; do
-        printf '#!/bin/sh\necho %s\n' $pages >"$x/pages/getconf" && chmod 755 "$x/pages/getconf"
-        got=$(PATH=$x/pages:$PATH sh "$x/DEBIAN/preinst" install 2>&1) || got="$got (status $?)"
-        want=
-        [ $pages = 4096 ] || want="proc-utilities: refused: this device's pages are 65536 bytes, larger than these programs run with ($target_page_size bytes): build them with Android NDK r27 or later (status 1)"
-        [ "$got" = "$want" ] || { echo "$package: preinst, pages of $pages bytes: $got"; status=1; }
-      done
       ;;
     "$package_android")
       tar -xzf "$file" -C "$x"
@@ -172,9 +120,8 @@ for package in "$@"; do
       mkdir "$scratch/path"
       # One process for the two hundred links (every one of its commands).
       perl -e 'symlink $ARGV[0], "$ARGV[1]/$_" or die "$_: $!" for split " ", `$ARGV[0]`' "$toybox" "$scratch/path"
-      printf '#!%s\ncase $1 in ro.product.cpu.abilist) echo "$ABIS" ;; ro.product.cpu.abi) echo "${ABIS%%%%,*}" ;; esac\n' \
-        "$mksh" >"$scratch/path/getprop"
-      chmod -R 755 "$scratch/path/getprop" "$x"
+      cp "$src/scripts/getprop" "$scratch/path/"
+      chmod -R 755 "$x"
       for as in "" "setpriv --reuid=65534 --regid=65534 --clear-groups" "hidepid setpriv --reuid=65534 --regid=65534 --clear-groups"; do
         runs "$dir/$android_abi/greeter" || break
         [ -z "$as" ] || [ "$(id -u)" = 0 ] || { echo "skipped: $as: needs root"; continue; }
@@ -201,10 +148,7 @@ pid 1 (to uid 65534): namespace_ids: 0 0 0 0 0 0, status 0" ] || { echo "$packag
       as=
       while read -r abis pages want; do
         got=$(PAGES=$pages device "${abis#-}" install.sh "$x/$abis" 2>&1) || got="$got (status $?)"
-        case $got in
-          *"(status 1)") installed="" ;;
-          *) installed="batch_idler greeter namespace_ids print_wchan" ;;
-        esac
+        installed="batch_idler greeter namespace_ids print_wchan" && [[ $want != *refused* ]] || installed=
         [[ $got == "$want"* ]] && [ "$(ls "$x/$abis" 2>/dev/null | xargs)" = "$installed" ] ||
           { echo "$package: ABIs '$abis', pages of $pages bytes: $got"; status=1; }
       done <<'END'
@@ -233,74 +177,49 @@ END
       same_tree "$x/$top" "$scratch/tree" || { echo "$package: not the installed tree"; status=1; }
       ;;
     *.deb)
-      dpkg-deb -x "$file" "$x"
+      # Its fields, and its files' folders (T: the triplet).
+      dpkg-deb -x "$file" "$scratch/debian"
       name=${package%%_*} arch=${package##*_} arch=${arch%.deb}
-      about=$(debian_arch "$arch") || { echo "$package: no multiarch triplet known for $arch"; status=1; continue; }
-      read -r multiarch _ <<<"$about"
-      files=$(debian_files "$name" "$multiarch")
-      got=$(cd "$x" && find . -type f -printf '%P\n' | sort)
-      [ -n "$files" ] && [ "$got" = "$(cut -d' ' -f1 <<<"$files" | sort)" ] ||
-        { echo "$package: holds"; echo "$got"; status=1; }
-      while read -r path from; do
-        [ "$from" = - ] || cmp "$x/$path" "$scratch/tree/$from" || { echo "$package: $path is not the tree's $from"; status=1; }
-      done <<<"$files"
+      got="$(dpkg-deb -f "$file" Package Architecture Version Multi-Arch | xargs) in"
+      got+=" $(dpkg-deb -c "$file" | awk '$1 !~ /^d/ { sub("/[^/]*$", "", $6); print $6 }' | sort -u | sed "s|/usr/lib/[^/]*-linux-gnu|/usr/lib/T|" | xargs)"
+      want=$(sed -n "s/^$name /Package: $name Architecture: $arch Version: $version Multi-Arch: /p" <<'END'
+proc-utilities foreign in ./usr/bin ./usr/share/doc/proc-utilities ./usr/share/lintian/overrides ./usr/share/man/man1
+proc-utilities-dev same in ./usr/include/greeter ./usr/include/wchan ./usr/lib/T ./usr/lib/T/cmake/proc-utilities ./usr/lib/T/pkgconfig ./usr/share/doc/proc-utilities-dev ./usr/share/man/man3
+END
+      )
+      [ "$got" = "$want" ] || { echo "$package: $got (expected: $want)"; status=1; }
       lintian --fail-on error,warning "$file" || { echo "$package: lintian finds fault"; status=1; }
-      fields=$(dpkg-deb -f "$file" Package Architecture Version Multi-Arch | xargs)
-      want="Package: $name Architecture: $arch Version: $version Multi-Arch: $(multi_arch "$name")"
-      [ "$fields" = "$want" ] || { echo "$package: $fields (expected: $want)"; status=1; }
       ;;
   esac
 done
 
-# Cross builds as Debian's: this build's -dev package and, for a cross build,
-# the host build's installed side by side into one root; against each, with
-# its build's compiler, the example callers built by pkg-config (its
-# multiarch folder as PKG_CONFIG_LIBDIR) and by find_package
-# (CMAKE_LIBRARY_ARCHITECTURE); each must be a program of its architecture,
-# and pass the callers' suite where it runs here.
-dev=("$scratch/out/$package_name-dev_"*.deb)
+# The Debian packages together: the tree, their objects' folder read as lib/
+# (the pkg-config and CMake files name it: the cross builds below try them).
 if [ -n "$package_deb" ]; then
-  builds=("$build")
+  d=$scratch/debian/usr multiarch=$(cd "$scratch/debian/usr/lib" && echo *-linux-gnu)
+  mv "$d/lib/$multiarch"/* "$d/lib/" && rmdir "$d/lib/$multiarch" && rm -r "$d/share/lintian" "$d/share/doc/$package_name-dev"
+  diff <(cd "$d" && find . -printf '%y %m %p\n' | sort) <(cd "$scratch/tree" && find . -printf '%y %m %p\n' | sort) &&
+    diff -r -x '*.pc' -x "$package_name-config.cmake" "$d" "$scratch/tree" || { echo "the Debian packages: not the tree"; status=1; }
+fi
+
+# Cross builds as Debian's: this build's -dev package and, for a cross build,
+# the host build's, installed side by side into one root; against each, the
+# callers built and run as tests/linking.sh does.
+if [ -n "$package_deb" ]; then
+  builds=("$build") dev=("$scratch/out/$package_name-dev_"*.deb)
   if [ "$host_build" != "$build" ]; then
     "$src/scripts/package.sh" "$scratch/host" "$host_build"
     builds+=("$host_build") dev+=("$scratch/host/$package_name-dev_"*.deb)
   fi
-  root=$scratch/debian
+  root=$scratch/debian-root
   for deb in "${dev[@]}"; do
     arch=${deb##*_} arch=${arch%.deb}
     [ "$arch" = "$(dpkg --print-architecture)" ] || dpkg_root "$root" --add-architecture "$arch" || status=1
   done
   dpkg_root "$root" -i "${dev[@]}" || { echo "the -dev packages do not install side by side"; status=1; builds=(); }
-  for i in "${!builds[@]}"; do
-    arch=${dev[$i]##*_} arch=${arch%.deb}
-    about=$(debian_arch "$arch") || { echo "$arch: no multiarch triplet known"; status=1; continue; }
-    read -r multiarch processor machine <<<"$about"
-    out=$scratch/callers-$arch
-    # shellcheck source=/dev/null
-    (source "${builds[$i]}/target.env"
-     cross=()
-     [ "$processor" = "$(uname -m)" ] || cross=(-DCMAKE_SYSTEM_NAME=Linux -DCMAKE_SYSTEM_PROCESSOR="$processor")
-     set -x
-     cmake -S "$src/tests/consumer" -B "$out/cmake" -G Ninja "${cross[@]}" -DCMAKE_C_COMPILER="$target_cc" \
-       -DCMAKE_LIBRARY_ARCHITECTURE="$multiarch" -DCMAKE_PREFIX_PATH="$root/usr" >"$out.log"
-     cmake --build "$out/cmake" >>"$out.log"
-     mkdir "$out/pkg-config"
-     for caller in print_wchan:wchan namespace_ids:namespaces; do
-       # shellcheck disable=SC2046 # compiler flags, one word each
-       "$target_cc" -static -o "$out/pkg-config/${caller%:*}" "$src/examples/${caller%:*}.c" \
-         $(PKG_CONFIG_LIBDIR=$root/usr/lib/$multiarch/pkgconfig pkg-config --cflags --libs "proc-utilities-${caller#*:}")
-     done
-     { set +x; } 2>/dev/null
-     for way in cmake pkg-config; do
-       for program in "$out/$way"/{print_wchan,namespace_ids}; do
-         echo "$program: $(file -b "$program")"
-         [[ "$(file -b "$program")" == "ELF 64-bit LSB executable, $machine, "* ]] || { echo "not an $arch program" >"$out.log"; exit 1; }
-       done
-       [ -z "$target_cannot_run" ] || { echo "skipped: running the $arch callers: $target_cannot_run"; continue; }
-       TEST_EMULATOR=${target_run%% *} NAMESPACE_IDS=$out/$way/namespace_ids PRINT_WCHAN=$out/$way/print_wchan \
-         "$host_build/tests/examples/callers_test" >"$out.log" 2>&1
-       echo "$arch callers built by $way: $(grep -E '^\[  (PASSED|SKIPPED) \] [0-9]' "$out.log" | xargs)"
-     done) || { [ ! -f "$out.log" ] || cat "$out.log"; echo "$arch: the callers, built against the installed -dev package"; status=1; }
+  for b in "${builds[@]}"; do
+    "$src/tests/linking.sh" "$src" "$b" "$host_build/tests/examples/callers_test" - "$root" >"$scratch/linking" 2>&1 ||
+      { cat "$scratch/linking"; echo "${b##*/}: the callers, built against the installed -dev package"; status=1; }
   done
 fi
 
