@@ -46,7 +46,8 @@ endif()
 # Aligned segments are not enough: bionic's static start-up write-protects
 # its globals (.bss.__libc_globals), and a libc.a older than its 16 KiB
 # support aligns them to 4 KiB, so that where pages are larger the program
-# aborts before main. A ready one (NDK r27 and later) aligns them to 64 KiB.
+# aborts before main. A ready one (NDK r27 and later) aligns them to 16 KiB
+# or more.
 # The libc.a that is linked tells, whatever an NDK's release says.
 set(PAGE_SIZE_SERVED "")
 if(ANDROID)
