@@ -13,7 +13,10 @@ set -euo pipefail
 goal=${1:-build}
 
 # what (a command, or a file pattern), its Debian package, and which goal needs it
-# (optional: nothing stops without it).
+# (optional: nothing stops without it). Packages that follow Debian's default
+# release of a tool (clang's runtime: libclang-rt-dev, as clang follows it) and
+# patterns that match each release's layout (clang 14: lib/linux/*-x86_64.a,
+# clang 19: lib/x86_64-pc-linux-gnu/*.a) keep the list right on Debian 12 and 13.
 needs="
 cmake                  cmake                 build
 make                   make                  build
@@ -38,7 +41,7 @@ toybox                 toybox                test
 busybox                busybox-static        test
 perl                   perl-base             test
 file                   file                  test
-/usr/lib/llvm-*/lib/clang/*/lib/linux/libclang_rt.fuzzer-x86_64.a  libclang-rt-14-dev  test
+/usr/lib/llvm-*/lib/clang/*/lib/*/libclang_rt.fuzzer?(-x86_64).a  libclang-rt-dev  test
 qemu-aarch64           qemu-user             optional
 qemu-arm               qemu-user             optional
 qemu-system-x86_64     qemu-system-x86       optional
@@ -53,6 +56,7 @@ presets=$(dirname "$0")/../CMakePresets.json
 needs+=$(sed -n 's/.*"CROSS_TRIPLE": *"\([^"]*\)".*/\1-g++ g++-\1 build/p' "$presets")$'\n'
 needs+=$(sed -n 's|.*"LIBGCC_TRIPLE": *"\([^"]*\)".*|/usr/lib/gcc-cross/\1/*/libgcc.a gcc-\1 build|p' "$presets")
 
+shopt -s extglob
 here() { if [[ $1 == /* ]]; then compgen -G "$1" >/dev/null; else command -v "$1" >/dev/null; fi; }
 
 missing=() packages=() stopping=()
