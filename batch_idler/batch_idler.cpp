@@ -20,6 +20,8 @@
 // The nice value when none is given: the lowest priority the kernel gives.
 constexpr int default_nice_value = 19;
 
+// main's parameters have the types the language gives them.
+// cppcheck-suppress constParameter
 int main(int argc, char *argv[])
 {
     // atoi's reading, with no range check: an out-of-range value keeps the

@@ -37,6 +37,8 @@ int main(int argc, char **argv)
     std::string defaults[] = {"--benchmark_repetitions=15",
                               "--benchmark_enable_random_interleaving=true",
                               "--benchmark_report_aggregates_only=true"};
+    // data() of a const string is a const char *, which the vector cannot hold.
+    // cppcheck-suppress constVariableReference
     for (std::string &d : defaults)
         args.push_back(d.data());
     args.insert(args.end(), argv + 1, argv + argc);

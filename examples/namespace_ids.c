@@ -18,6 +18,8 @@
 
 #include <greeter/namespaces.h>
 
+/* main's parameters have the types the language gives them. */
+/* cppcheck-suppress constParameter */
 int main(int argc, char *argv[])
 {
     if (argc < 2) {

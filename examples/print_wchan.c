@@ -16,6 +16,8 @@
 
 #include <wchan/wchan.h>
 
+/* main's parameters have the types the language gives them. */
+/* cppcheck-suppress constParameter */
 int main(int argc, char *argv[])
 {
     if (argc < 2) {

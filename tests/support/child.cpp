@@ -139,6 +139,8 @@ child start_program(const std::string &program, const std::vector<std::string> &
     words.insert(words.end(), args.begin(), args.end());
     std::vector<char *> argv;
     argv.reserve(words.size() + 1);
+    // data() of a const string is a const char *, which the vector cannot hold.
+    // cppcheck-suppress constVariableReference
     for (auto &w : words)
         argv.push_back(w.data());
     argv.push_back(nullptr);

@@ -10,8 +10,8 @@
 #include <sys/types.h>
 #include <vector>
 
-enum class input { pipe, pipe_nonblocking, dev_null, closed };
-enum class output { pipe, dev_full, closed, file };
+enum class input : std::uint8_t { pipe, pipe_nonblocking, dev_null, closed };
+enum class output : std::uint8_t { pipe, dev_full, closed, file };
 
 struct child_options {
     input stdin_kind = input::pipe;
