@@ -29,6 +29,8 @@ if [ "${1-}" = --not-as-root ]; then
   shift
   [ "$(id -u)" = 0 ] || { echo "skipped: not root: packages_hold_the_installed_tree runs as this user"; exit 77; }
   why=$(unshare -m true 2>&1) || { echo "skipped: no mount namespace here for builds of nobody's own: $why"; exit 77; }
+  setpriv --reuid=65534 --regid=65534 --clear-groups test -x "$0" ||
+    { echo "skipped: user nobody cannot reach the checkout ($0)"; exit 77; }
   theirs=$(mktemp -d)
   trap 'rm -rf "$theirs"' EXIT
   chmod 755 "$theirs"
