@@ -1,14 +1,15 @@
 #!/usr/bin/env bash
 # SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
-# Makes sure what `make` (GOAL build) or `make test` (GOAL test) needs is here,
-# by the commands and files themselves, not by package names.
+# Makes sure what `make` (GOAL build), `make test` (GOAL test) or
+# scripts/debian.sh (GOAL debian) needs is here, by the commands and files
+# themselves, not by package names.
 #  - On Debian, as root, it installs every missing one's package; not as
 #    root, it prints the one apt-get line to run and stops.
 #  - Elsewhere it names what is missing and stops when the goal needs it; an
 #    emulator or a Debian tool that is missing only means fewer tests or no
 #    Debian package, and is named in one line.
-# usage: deps.sh [build|test]
+# usage: deps.sh [build|test|debian]
 set -euo pipefail
 goal=${1:-build}
 
@@ -49,6 +50,8 @@ qemu-system-aarch64    qemu-system-arm       optional
 cpio                   cpio                  optional
 dpkg-deb               dpkg                  optional
 lintian                lintian               optional
+mmdebstrap             mmdebstrap            debian
+newuidmap              uidmap                debian
 "
 # The cross compilers the presets name: a GNU/Linux target's (CROSS_TRIPLE),
 # and one whose libgcc.a serves an Android sysroot (LIBGCC_TRIPLE).
@@ -62,9 +65,11 @@ here() { if [[ $1 == /* ]]; then compgen -G "$1" >/dev/null; else command -v "$1
 missing=() packages=() stopping=()
 while read -r what package need; do
   [ -n "$what" ] && ! here "$what" || continue
+  # The Debian run needs its own tools here and nothing else; make, not those.
+  if [ "$goal" = debian ]; then [ "$need" = debian ] || continue; elif [ "$need" = debian ]; then continue; fi
   missing+=("$what")
   [[ " ${packages[*]} " == *" $package "* ]] || packages+=("$package")
-  [ "$need" = build ] || { [ "$need" = test ] && [ "$goal" = test ]; } && stopping+=("$what")
+  [ "$need" = build ] || [ "$need" = "$goal" ] && stopping+=("$what")
 done <<<"$needs"
 [ ${#missing[@]} -eq 0 ] && exit 0
 

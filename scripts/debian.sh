@@ -1,0 +1,82 @@
+#!/usr/bin/env bash
+# SPDX-FileCopyrightText: 2026 The proc-utilities authors
+# SPDX-License-Identifier: Apache-2.0
+# The README's two commands, `make` then `make test`, as a new user runs them:
+# in a fresh Debian tree (minbase, with git, make and ca-certificates) made by
+# mmdebstrap, holding a copy of this checkout (its commit, with the changes and
+# untracked files git does not ignore, without build/ or dist/) in /src/main,
+# where user nobody reaches it as the tests want, and of ../shared in
+# /src/shared. They run as root in a chroot, with the /proc, /sys and /dev
+# mmdebstrap mounts for its hooks; not as root, in its unshare mode. Prints
+# each command's last lines and wall time (the whole output goes to
+# build/debian-RELEASE/), and exits non-zero when one fails. The tree is
+# mmdebstrap's own temporary one, unmounted and removed by it; apt's downloads
+# are kept in build/debian-RELEASE/archives for the next run.
+# usage: debian.sh 12|13
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+if [ "${1:-}" = inside ]; then
+  # mmdebstrap's customize hook: inside RELEASE LOGS ROOT.
+  release=$2 logs=$3 root=$4
+  for command in make "make test"; do
+    log=$logs/${command// /-}.log
+    start=$SECONDS
+    status=0
+    # In a mount namespace of its own, where the tree is a mount, as a
+    # machine's root is (unshare -m needs that), and goes with the namespace;
+    # with root's login environment, not this one's.
+    unshare -m sh -c 'mount --rbind "$1" "$1" && exec chroot "$1" /usr/bin/env -i HOME=/root \
+      PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin sh -c "cd /src/main && $2"' \
+      sh "$root" "$command" >"$log" 2>&1 || status=$?
+    seconds=$((SECONDS - start))
+    echo "Debian $release: $command: status $status, $((seconds / 60)) min $((seconds % 60)) s; its last lines:"
+    tail -n 12 "$log" | sed 's/^/  /'
+    # Failing here would stop mmdebstrap before it keeps the downloads.
+    [ $status -eq 0 ] || { echo "$command" >"$logs/failed"; break; }
+  done
+  exit 0
+fi
+
+case ${1:-} in
+  12) suite=bookworm ;;
+  13) suite=trixie ;;
+  *) echo "usage: debian.sh 12|13" >&2; exit 2 ;;
+esac
+release=$1
+scripts/deps.sh debian
+if [ "$(id -u)" -eq 0 ]; then mode=root; else mode=unshare; fi
+shared=$(realpath ../shared)
+logs=$PWD/build/debian-$release archives=$PWD/build/debian-$release/archives
+mkdir -p "$archives"
+rm -f "$logs"/*.log "$logs/failed"
+
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+# A checkout, as a newcomer's is (the tools that ask git which files are the
+# project's then see the same), at this one's commit and with its changes: the
+# files changed or added and not ignored, those deleted gone.
+git clone -q --depth 1 "file://$PWD" "$work/main"
+git ls-files -z --modified --others --exclude-standard |
+  while IFS= read -r -d '' f; do if [ -e "$f" ]; then printf '%s\0' "$f"; else rm -f "$work/main/$f"; fi; done |
+  tar -c --null -T - | tar -x -C "$work/main"
+tar -c -f "$work/main.tar" -C "$work/main" --owner=0 --group=0 --numeric-owner .
+tar -c -f "$work/shared.tar" -C "$shared" --owner=0 --group=0 --numeric-owner .
+
+start=$SECONDS
+mmdebstrap --mode="$mode" --variant=minbase --include=git,make,ca-certificates \
+  --skip=essential/unlink \
+  --setup-hook='mkdir -p "$1/var/cache/apt/archives"' \
+  --setup-hook="sync-in $archives /var/cache/apt/archives" \
+  --customize-hook='mkdir -p "$1/src/main" "$1/src/shared"' \
+  --customize-hook="tar-in $work/main.tar /src/main" \
+  --customize-hook="tar-in $work/shared.tar /src/shared" \
+  --customize-hook="$PWD/scripts/debian.sh inside $release $logs \"\$1\"" \
+  --customize-hook="sync-out /var/cache/apt/archives $archives" \
+  "$suite" /dev/null
+seconds=$((SECONDS - start))
+echo "Debian $release: the whole run, the tree made and removed: $((seconds / 60)) min $((seconds % 60)) s"
+if [ -e "$logs/failed" ]; then
+  echo "Debian $release: $(cat "$logs/failed") failed; its output: $logs" >&2
+  exit 1
+fi
