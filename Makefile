@@ -24,7 +24,10 @@ all: deps
 	@t=$$(scripts/presets.sh targets) && [ -n "$$t" ] && $(MAKE) --no-print-directory show TARGETS="$$t"
 
 # Two builds at a time: much of a test run waits on processes and emulators.
+# The kernels are fetched first, two at a time, each saying what it fetches
+# (or why it cannot: its test is then skipped); once fetched, they are kept.
 test: deps-test
+	@cmake -DNAMES=ON -P cmake/kernels.cmake | xargs -n 1 -P 2 scripts/kernel.sh get || true
 	@p=$$(scripts/presets.sh tests) && [ -n "$$p" ] && k=$$(cmake -P cmake/kernels.cmake) && \
 	  $(MAKE) --no-print-directory -j2 --output-sync=target run-tests PRESETS="$$p" KERNEL_BUILDS="$$k"
 
