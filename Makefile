@@ -85,11 +85,13 @@ install-%: build-%
 	@cmake --install build/$* >/dev/null
 
 # The Android targets' suites are the host build's harnesses. Where a build's
-# programs cannot run here, its suites are not registered, or are run in a
-# virtual machine by the kernels preset: say so.
+# suites do not run here (its programs cannot, or the virtual machine runs
+# them), say so and where they run, if anywhere.
 test-%: build-% build-host
-	@[ ! -f build/$*/target.env ] || . build/$*/target.env && [ -z "$$target_cannot_run" ] || \
-	  echo "$*: $$target_cannot_run: suites $${target_suites_in_kernel:+run by the kernels preset, }not run here"
+	@[ ! -f build/$*/target.env ] || . build/$*/target.env && \
+	  if [ "$$target_suites_in_kernel" = ON ]; then \
+	    echo "$*: suites run in a virtual machine by the kernels preset, not here: $${target_cannot_run:-as where i686 programs do not run}"; \
+	  elif [ -n "$$target_cannot_run" ]; then echo "$*: $$target_cannot_run: suites not run here"; fi
 	@$(way) ctest --preset $(preset)
 
 # The kernels' tests boot the Android builds they serve (cmake/kernels.cmake),
