@@ -24,7 +24,10 @@ all: deps
 	@t=$$(scripts/presets.sh targets) && [ -n "$$t" ] && $(MAKE) --no-print-directory show TARGETS="$$t"
 
 # Two builds at a time: much of a test run waits on processes and emulators.
+# The kernels are fetched first, two at a time, each saying what it fetches
+# (or why it cannot: its test is then skipped); once fetched, they are kept.
 test: deps-test
+	@cmake -DNAMES=ON -P cmake/kernels.cmake | xargs -n 1 -P 2 scripts/kernel.sh get || true
 	@p=$$(scripts/presets.sh tests) && [ -n "$$p" ] && k=$$(cmake -P cmake/kernels.cmake) && \
 	  $(MAKE) --no-print-directory -j2 --output-sync=target run-tests PRESETS="$$p" KERNEL_BUILDS="$$k"
 
@@ -82,11 +85,13 @@ install-%: build-%
 	@cmake --install build/$* >/dev/null
 
 # The Android targets' suites are the host build's harnesses. Where a build's
-# programs cannot run here, its suites are not registered, or are run in a
-# virtual machine by the kernels preset: say so.
+# suites do not run here (its programs cannot, or the virtual machine runs
+# them), say so and where they run, if anywhere.
 test-%: build-% build-host
-	@[ ! -f build/$*/target.env ] || . build/$*/target.env && [ -z "$$target_cannot_run" ] || \
-	  echo "$*: $$target_cannot_run: suites $${target_suites_in_kernel:+run by the kernels preset, }not run here"
+	@[ ! -f build/$*/target.env ] || . build/$*/target.env && \
+	  if [ "$$target_suites_in_kernel" = ON ]; then \
+	    echo "$*: suites run in a virtual machine by the kernels preset, not here: $${target_cannot_run:-as where i686 programs do not run}"; \
+	  elif [ -n "$$target_cannot_run" ]; then echo "$*: $$target_cannot_run: suites not run here"; fi
 	@$(way) ctest --preset $(preset)
 
 # The kernels' tests boot the Android builds they serve (cmake/kernels.cmake),

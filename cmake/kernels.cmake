@@ -6,7 +6,8 @@
 # it serves, the device's ABI list in order.
 #  - `cmake -P cmake/kernels.cmake` prints the builds they serve, one line,
 #    for the Makefile to build before the kernels' tests; with -DKERNEL=NAME,
-#    that kernel's architecture, package, suites (a,b) and builds.
+#    that kernel's architecture, package, suites (a,b) and builds; with
+#    -DNAMES=ON, the kernels' names.
 #  - In the kernels build (KERNEL_TESTS), one test per kernel boots it under
 #    qemu-system and runs those builds' Android archive there as on a device
 #    (tests/kernel.sh); the archives are made once, by a fixture. A kernel
@@ -50,6 +51,8 @@ if(CMAKE_SCRIPT_MODE_FILE)
     json_list(builds "${kernels}" ${KERNEL} builds)
     list(JOIN suites , suites)
     set(served ${arch} ${package} ${suites} ${builds})
+  elseif(NAMES)
+    set(served ${names})
   endif()
   execute_process(COMMAND ${CMAKE_COMMAND} -E echo ${served})
   return()
@@ -79,8 +82,10 @@ foreach(name IN LISTS names)
   string(JSON package GET "${kernels}" ${name} package)
   json_list(suites "${kernels}" ${name} suites)
   json_list(kernel_builds "${kernels}" ${name} builds)
+  # qemu-system's name for Debian's architecture.
   string(REPLACE amd64 x86_64 qemu ${arch})
   string(REPLACE arm64 aarch64 qemu ${qemu})
+  string(REPLACE armhf arm qemu ${qemu})
   find_program(qemu_system_${qemu} qemu-system-${qemu})
   if(NOT qemu_system_${qemu})
     list(APPEND TARGET_CANNOT_RUN "qemu-system-${qemu} not found: ${name} not booted")

@@ -7,20 +7,25 @@
 # tree, once. The kernels are those cmake/kernels.cmake reads.
 #   kernel.sh fetch DIR ARCH PACKAGE SUITE...
 #       DIR/vmlinuz, DIR/busybox (static, for ARCH) and the kernel's 9p
-#       modules in DIR/modules, from Debian's SUITEs (ARCH: amd64 or arm64;
-#       PACKAGE: the kernel's metapackage). The mirrors are those this
-#       system's apt uses; the lists are the kit's own, so the system's apt
-#       configuration stays as it is.
+#       modules in DIR/modules, from Debian's SUITEs (ARCH: amd64, arm64,
+#       armhf or i386; PACKAGE: the kernel's metapackage). The mirrors are
+#       those this system's apt uses; the lists are the kit's own, so the
+#       system's apt configuration stays as it is. It says what it fetches,
+#       from which suite, and how much, on standard error.
+#   kernel.sh get NAME
+#       fetch for the kernel NAME that CMakePresets.json declares, into
+#       build/kernels/NAME, where the kernels preset's test of it boots it.
 #   kernel.sh archives OUT BUILDS PRESET...
 #       the Android archive of the PRESETs' builds (folders of BUILDS), as
 #       `make package` makes it: OUT/sysroot, and OUT/ndk where each preset
 #       has a build with an NDK too (<preset>-ndk).
-#   kernel.sh payload OUT ARCHIVES PRESET...
+#   kernel.sh payload OUT ARCHIVES ARCH PRESET...
 #       what a booted kernel is given of the archives: each way's archive,
 #       the preinst of each ABI's Termux package, scripts/getprop,
 #       and plan: a line "<way> <ABI list>" for each PRESET's ABI, the list
-#       that of a device whose ABIs are it and those after it; and suites,
-#       where a build's suites only a virtual machine runs.
+#       that of a device whose ABIs are it and those after it; and, where
+#       ARCH is this machine's kind, suites: the builds whose suites a
+#       virtual machine runs.
 #   kernel.sh boot DIR ARCH PAYLOAD [TAG=FOLDER[:ro]...]
 #       boots DIR's kernel with an initramfs of busybox and PAYLOAD (a folder):
 #       its run.sh is run as root, then, where PAYLOAD has a file "shell", a
@@ -39,6 +44,12 @@ scratch=()
 trap 'rm -rf "${scratch[@]}"' EXIT
 cannot() { echo "$*" >&2; exit 3; }
 
+# The suite of fetch's lists (its options) that serves PACKAGE: from PACKAGE
+from() {
+  apt-cache "${options[@]}" policy "$1" |
+    awk '/Candidate:/ { c = $2 } c != "" && $1 == c { getline; sub("/.*", "", $3); print $3; exit }'
+}
+
 fetch() {
   local dir arch=$2 package=$3 apt
   mkdir -p "$1" && dir=$(cd "$1" && pwd) apt=$dir/apt
@@ -47,26 +58,36 @@ fetch() {
   command -v apt-get >/dev/null && command -v dpkg-deb >/dev/null ||
     cannot "apt-get or dpkg-deb not found: no Debian kernel can be fetched"
   mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts" "$dir/debs"
-  # The system's Debian mirrors: one for the archive, one for security updates.
+  # The system's Debian mirrors: one for the archive, one for security
+  # updates. A system that lists no security archive is not asked for one.
   local mirrors main security suite
   mirrors=$(apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 2>/dev/null | sort -u)
   main=$(awk '$2 !~ /-security$/ { print $1; exit }' <<<"$mirrors")
   security=$(awk '$2 ~ /-security$/ { print $1; exit }' <<<"$mirrors")
   [ -n "$main" ] || cannot "this system's apt names no Debian mirror"
   for suite in "$@"; do
-    local uri=$main
-    [[ $suite != *-security ]] || uri=${security:-$main}
-    echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $uri $suite main"
+    if [[ $suite != *-security ]]; then
+      echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $main $suite main"
+    elif [ -n "$security" ]; then
+      echo "deb [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $security $suite main"
+    fi
   done >"$apt/sources.list"
   local options=(-qq -o "Dir::Etc::SourceList=$apt/sources.list" -o "Dir::Etc::SourceParts=$apt/parts"
     -o "Dir::Etc::PreferencesParts=$apt/parts" -o "Dir::Etc::Preferences=$apt/parts/none"
     -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache" -o "Dir::State::Status=/dev/null"
     -o "APT::Architecture=$arch" -o "APT::Architectures=$arch" -o Acquire::Languages=none -o "APT::Sandbox::User=$(id -un)")
-  apt-get "${options[@]}" update || cannot "apt-get update failed for ${*}"
+  # A suite whose index fails (missing, or a broken hash) is left out; the
+  # others may still serve the kernel.
+  local failed
+  failed=$(apt-get "${options[@]}" update 2>&1 | sed -n 's/^[WE]: //p' | grep -v '^Some index files failed' | sed 's/ *\[IP: [^]]*\]$//' | head -n 1) || true
   # The metapackage names the kernel of the day.
-  local image
-  image=$(apt-cache "${options[@]}" depends "$package" | sed -n 's/^ *Depends: \(linux-image-[^ ]*\).*/\1/p' | head -1)
-  [ -n "$image" ] || cannot "$package: no kernel image in ${*}"
+  local image uris
+  image=$(apt-cache "${options[@]}" depends "$package" 2>/dev/null | sed -n 's/^ *Depends: \(linux-image-[^ ]*\).*/\1/p' | head -1)
+  [ -n "$image" ] || cannot "$package: no kernel image in ${*}${failed:+ ($failed)}"
+  uris=$(cd "$dir/debs" && apt-get "${options[@]}" download --print-uris "$image" busybox-static) ||
+    cannot "$image, busybox-static: not to be had from ${*}"
+  echo "$(basename "$dir"): fetching $image from $(from "$image") and busybox-static from" \
+    "$(from busybox-static): $(awk '{ n += $3 } END { printf "%.1f", n / 1e6 }' <<<"$uris") MB${failed:+ ($failed)}" >&2
   (cd "$dir/debs" && apt-get "${options[@]}" download "$image" busybox-static) ||
     cannot "apt-get download $image busybox-static failed"
   local modules=$dir/modules
@@ -101,8 +122,9 @@ archives() {
 }
 
 payload() {
-  local out=$1 archives=$2 way suffix preset abis i termux deb
-  shift 2
+  local out=$1 archives=$2 arch=$3 way suffix preset abis i termux deb here
+  shift 3
+  here=$(uname -m) here=${here/x86_64/amd64} here=${here/aarch64/arm64}
   install -D "$src/scripts/getprop" "$out/bin/getprop"
   for way in "$archives"/*/; do
     way=$(basename "$way") suffix=${way/sysroot/} suffix=${suffix:+-$suffix} abis=()
@@ -119,22 +141,30 @@ payload() {
         [ ! -f "$deb" ] || dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./preinst >"$out/$way/preinst.${abis[i]}"
       done
     done
-    # The builds whose suites only a virtual machine runs (i686 where this
-    # kernel runs none), one a line in suites.
+    # The builds whose suites a virtual machine runs (i686 where this kernel
+    # runs none), one a line in suites, and the checkout: physical paths, the
+    # guest's mounts cannot follow this machine's symbolic links.
     for preset in "$@"; do
-      [ "$(. "$src/build/$preset$suffix/target.env" && echo "${target_suites_in_kernel-}")" != ON ] ||
-        echo "$src/build/$preset$suffix" >>"$out/suites"
+      if [ "$arch" = "$here" ] &&
+        [ "$(. "$src/build/$preset$suffix/target.env" && echo "${target_suites_in_kernel-}")" = ON ]; then
+        (cd "$src/build/$preset$suffix" && pwd -P) >>"$out/suites"
+      fi
     done
+    [ ! -f "$out/suites" ] || (cd "$src" && pwd -P) >"$out/checkout"
   done
+}
+
+get() {
+  kernel=($(cmake -DKERNEL="$1" -P "$src/cmake/kernels.cmake")) || exit 2
+  fetch "$src/build/kernels/$1" "${kernel[0]}" "${kernel[1]}" ${kernel[2]//,/ }
 }
 
 shell() {
   local name=$1 kernel here
-  kernel=($(cmake -DKERNEL="$name" -P "$src/cmake/kernels.cmake")) || exit 2
-  fetch "$src/build/kernels/$name" "${kernel[0]}" "${kernel[1]}" ${kernel[2]//,/ }
+  get "$name"
   here=$(mktemp -d) && scratch+=("$here")
   archives "$here/archives" "$src/build" "${kernel[@]:3}"
-  payload "$here/payload" "$here/archives" "${kernel[@]:3}"
+  payload "$here/payload" "$here/archives" "${kernel[0]}" "${kernel[@]:3}"
   touch "$here/payload/shell"
   # As on a device of the kernel's first ABI list, root installs the way
   # without an NDK; PATH leads to it.
@@ -192,6 +222,9 @@ boot() {
     # max: every page size (the cortex models have no 16 KiB granule), and
     # 32-bit programs at EL0, as most Arm devices run armeabi-v7a.
     arm64) qemu=qemu-system-aarch64 machine=(-machine virt -cpu max,pauth-impdef=on) console=ttyAMA0 ;;
+    # The 32-bit kernels of devices that run their ABI alone.
+    armhf) qemu=qemu-system-arm machine=(-machine virt -cpu cortex-a15) console=ttyAMA0 ;;
+    i386) qemu=qemu-system-i386 machine=(-machine pc -cpu max) console=ttyS0 ;;
     *) echo "kernel.sh: no machine for $arch" >&2; return 2 ;;
   esac
   command -v "$qemu" >/dev/null || cannot "$qemu not found"
@@ -205,11 +238,14 @@ boot() {
         -append "console=$console panic=-1" </dev/null 2>&1 | grep -c 'Kernel panic' >"$dir/kvm.$(id -u)" || true
     [ "$(cat "$dir/kvm.$(id -u)")" = 0 ] || machine=("${kvm[@]}")
   fi
-  "$qemu" "${machine[@]}" -m 512 -smp 1 -nographic -nic none -no-reboot "${virtfs[@]}" \
+  # The suites take a second processor: TCG runs one a host thread.
+  local smp=1
+  [ ! -f "$payload/suites" ] || smp=2
+  "$qemu" "${machine[@]}" -m 512 -smp $smp -nographic -nic none -no-reboot "${virtfs[@]}" \
     -kernel "$dir/vmlinuz" -initrd "$root.cpio.gz" -append "console=$console panic=-1 quiet"
 }
 
 case ${1-} in
-  fetch | archives | payload | boot | shell) "$@" ;;
-  *) echo "usage: kernel.sh fetch|archives|payload|boot|shell ARG... (see its first lines)" >&2; exit 2 ;;
+  fetch | get | archives | payload | boot | shell) "$@" ;;
+  *) echo "usage: kernel.sh fetch|get|archives|payload|boot|shell ARG... (see its first lines)" >&2; exit 2 ;;
 esac

@@ -26,15 +26,21 @@ while read -r way abis; do
 done </payload/plan
 
 # The suites of the builds whose programs only a virtual machine runs
-# (/payload/suites), on the host's own tree: its root read-only over 9p
-# ("host"), the builds' folder writable ("build"), in a chroot.
+# (/payload/suites), on the host's own tree, in a chroot: its root read-only
+# over 9p ("host"), where the chroot gets its /proc, /dev and a writable
+# /tmp; then, from a second view of the root that these hide nothing of, the
+# checkout (/payload/checkout) wherever it lies, under /tmp too; over it the
+# builds' folder, writable ("build"). The paths are the host's physical ones.
 [ -f /payload/suites ] && {
-  builds=$(dirname "$(head -n 1 /payload/suites)")
-  mount -t 9p -o trans=virtio,version=9p2000.L,ro host /host && mount -t 9p -o trans=virtio,version=9p2000.L build "/host$builds" &&
-    mount -t proc proc /host/proc && mount -t devtmpfs dev /host/dev && mount -t tmpfs tmp /host/tmp
+  builds=$(dirname "$(head -n 1 /payload/suites)") checkout=$(cat /payload/checkout)
+  p9='-t 9p -o trans=virtio,version=9p2000.L'
+  mkdir -p /mnt/host && mount $p9,ro host /mnt/host && mount --bind /mnt/host /host &&
+    mount -t proc proc /host/proc && mount -t devtmpfs dev /host/dev && mount -t tmpfs tmp /host/tmp &&
+    mkdir -p "/host$checkout" && mount --bind "/mnt/host$checkout" "/host$checkout" &&
+    mkdir -p "/host$builds" && mount $p9 build "/host$builds"
   while read -r build; do
     # Its summary last.
-    chroot /host /usr/bin/env -i PATH=/usr/bin:/bin HOME=/tmp ctest --test-dir "$build" -L in_kernel --timeout 120 \
+    chroot /host /usr/bin/env -i PATH=/usr/bin:/bin HOME=/tmp ctest --test-dir "$build" -L in_kernel --timeout 120 -j "$(nproc)" \
       --output-on-failure >/tmp/suites 2>&1
     { cat /tmp/suites; grep '% tests passed' /tmp/suites; } | sed "s|^|device: suites ${build##*/}: |"
   done </payload/suites

@@ -23,7 +23,7 @@ shift 5
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 payload=$scratch/payload console=$scratch/console
-"$src/scripts/kernel.sh" payload "$payload" "$archives" "$@"
+"$src/scripts/kernel.sh" payload "$payload" "$archives" "$arch" "$@"
 cp "$src/tests/device.sh" "$payload/run.sh"
 started=$SECONDS
 "$src/scripts/kernel.sh" boot "$dir" "$arch" "$payload" </dev/null | tr -d '\r' >"$console" ||
