@@ -6,10 +6,10 @@
 # mmdebstrap, holding a copy of this checkout (its commit, with the changes and
 # untracked files git does not ignore, without build/ or dist/) in /src/main,
 # where user nobody reaches it as the tests want, and of ../shared in
-# /src/shared. They run as root in a chroot, with the /proc, /sys and /dev
-# mmdebstrap mounts for its hooks; not as root, in its unshare mode. Prints
-# each command's last lines and wall time (the whole output goes to
-# build/debian-RELEASE/), and exits non-zero when one fails. The tree is
+# /src/shared. They run as root with the tree as their root, and the /proc,
+# /sys and /dev mmdebstrap mounts for its hooks; not as root, in its unshare
+# mode. Prints each command's last lines and wall time (the whole output goes
+# to build/debian-RELEASE/), and exits non-zero when one fails. The tree is
 # mmdebstrap's own temporary one, unmounted and removed by it; apt's downloads
 # are kept in build/debian-RELEASE/archives for the next run.
 # usage: debian.sh 12|13
@@ -23,12 +23,13 @@ if [ "${1:-}" = inside ]; then
     log=$logs/${command// /-}.log
     start=$SECONDS
     status=0
-    # In a mount namespace of its own, where the tree is a mount, as a
-    # machine's root is (unshare -m needs that), and goes with the namespace;
-    # with root's login environment, not this one's.
-    unshare -m sh -c 'mount --rbind "$1" "$1" && exec chroot "$1" /usr/bin/env -i HOME=/root \
-      PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin sh -c "cd /src/main && $2"' \
-      sh "$root" "$command" >"$log" 2>&1 || status=$?
+    # In a mount namespace of its own, which takes every mount with it, the
+    # tree made its root as a machine's is (pivot_root, not chroot: in a chroot
+    # no user namespace can be made, nor the root's mounts made private), with
+    # root's login environment, not this one's.
+    unshare -m sh -c 'mount --rbind "$1" "$1" && cd "$1" && pivot_root . . && umount -l . &&
+      exec /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
+      sh -c "cd /src/main && $2"' sh "$root" "$command" >"$log" 2>&1 || status=$?
     seconds=$((SECONDS - start))
     echo "Debian $release: $command: status $status, $((seconds / 60)) min $((seconds % 60)) s; its last lines:"
     tail -n 12 "$log" | sed 's/^/  /'
