@@ -26,8 +26,10 @@ if [ "${1:-}" = inside ]; then
     # In a mount namespace of its own, which takes every mount with it, the
     # tree made its root as a machine's is (pivot_root, not chroot: in a chroot
     # no user namespace can be made, nor the root's mounts made private), with
-    # root's login environment, not this one's.
-    unshare -m sh -c 'mount --rbind "$1" "$1" && cd "$1" && pivot_root . . && umount -l . &&
+    # a /proc that can be written (mmdebstrap's is read-only: no user namespace
+    # could be mapped) and root's login environment, not this one's.
+    unshare -m sh -c 'mount --rbind "$1" "$1" && mount -t proc proc "$1/proc" && cd "$1" &&
+      pivot_root . . && umount -l . &&
       exec /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
       sh -c "cd /src/main && $2"' sh "$root" "$command" >"$log" 2>&1 || status=$?
     seconds=$((SECONDS - start))
