@@ -28,7 +28,7 @@ extern "C" int __real_close(int fd);
 
 namespace {
 
-enum class outcome { open_fails, read_fails, reads };
+enum class outcome : std::uint8_t { open_fails, read_fails, reads };
 
 // The file the object opens while a lookup is under way.
 struct fake_file {
