@@ -28,14 +28,18 @@ done </payload/plan
 # The suites of the builds whose programs only a virtual machine runs
 # (/payload/suites), on the host's own tree, in a chroot: its root read-only
 # over 9p ("host"), where the chroot gets its /proc, /dev and a writable
-# /tmp; then, from a second view of the root that these hide nothing of, the
-# checkout (/payload/checkout) wherever it lies, under /tmp too; over it the
-# builds' folder, writable ("build"). The paths are the host's physical ones.
+# /tmp that hides nothing (an overlay on the host's); then, from a second
+# view of the root, the checkout (/payload/checkout) wherever it lies, and
+# over it the builds' folder, writable ("build"). The paths are the host's
+# physical ones; a logical one may lead through /tmp, which is why /tmp
+# hides nothing.
 [ -f /payload/suites ] && {
   builds=$(dirname "$(head -n 1 /payload/suites)") checkout=$(cat /payload/checkout)
   p9='-t 9p -o trans=virtio,version=9p2000.L'
-  mkdir -p /mnt/host && mount $p9,ro host /mnt/host && mount --bind /mnt/host /host &&
-    mount -t proc proc /host/proc && mount -t devtmpfs dev /host/dev && mount -t tmpfs tmp /host/tmp &&
+  mkdir -p /mnt/host /mnt/tmp && mount $p9,ro host /mnt/host && mount --bind /mnt/host /host &&
+    mount -t tmpfs tmp /mnt/tmp && mkdir -m 1777 /mnt/tmp/upper && mkdir /mnt/tmp/work &&
+    mount -t overlay -o lowerdir=/mnt/host/tmp,upperdir=/mnt/tmp/upper,workdir=/mnt/tmp/work tmp /host/tmp &&
+    mount -t proc proc /host/proc && mount -t devtmpfs dev /host/dev &&
     mkdir -p "/host$checkout" && mount --bind "/mnt/host$checkout" "/host$checkout" &&
     mkdir -p "/host$builds" && mount $p9 build "/host$builds"
   while read -r build; do
