@@ -47,6 +47,8 @@ qemu-aarch64           qemu-user             optional
 qemu-arm               qemu-user             optional
 qemu-system-x86_64     qemu-system-x86       optional
 qemu-system-aarch64    qemu-system-arm       optional
+qemu-system-arm        qemu-system-arm       optional
+qemu-system-i386       qemu-system-x86       optional
 cpio                   cpio                  optional
 dpkg-deb               dpkg                  optional
 lintian                lintian               optional

@@ -54,7 +54,11 @@ fetch() {
   local dir arch=$2 package=$3 apt
   mkdir -p "$1" && dir=$(cd "$1" && pwd) apt=$dir/apt
   shift 3
-  [ ! -s "$dir/vmlinuz" ] || [ ! -s "$dir/busybox" ] || return 0
+  # The modules the suites' mounts need: 9p over virtio, and overlayfs. A
+  # folder fetched for another list is fetched again.
+  local wanted=(fs/9p net/9p fs/netfs fs/fscache drivers/virtio fs/overlayfs)
+  [ ! -s "$dir/vmlinuz" ] || [ ! -s "$dir/busybox" ] || [ "$(cat "$dir/modules/list" 2>/dev/null)" != "${wanted[*]}" ] ||
+    return 0
   command -v apt-get >/dev/null && command -v dpkg-deb >/dev/null ||
     cannot "apt-get or dpkg-deb not found: no Debian kernel can be fetched"
   mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts" "$dir/debs"
@@ -92,12 +96,11 @@ fetch() {
     cannot "apt-get download $image busybox-static failed"
   local modules=$dir/modules
   rm -rf "$modules" && mkdir -p "$modules"
+  local patterns=('./boot/vmlinu*' './lib/modules/*/modules.dep') module
+  for module in "${wanted[@]}"; do patterns+=("./lib/modules/*/kernel/$module/*"); done
   dpkg-deb --fsys-tarfile "$dir"/debs/linux-image-*.deb |
-    tar -x -C "$modules" --wildcards --strip-components=1 './boot/vmlinu*' \
-      './lib/modules/*/kernel/fs/9p/*' './lib/modules/*/kernel/net/9p/*' \
-      './lib/modules/*/kernel/fs/netfs/*' './lib/modules/*/kernel/fs/fscache/*' \
-      './lib/modules/*/kernel/drivers/virtio/*' \
-      './lib/modules/*/modules.dep' 2>/dev/null || true
+    tar -x -C "$modules" --wildcards --strip-components=1 "${patterns[@]}" 2>/dev/null || true
+  echo "${wanted[*]}" >"$modules/list"
   dpkg-deb --fsys-tarfile "$dir"/debs/busybox-static*.deb | tar -x -O ./bin/busybox >"$dir/busybox.new"
   mv "$modules"/boot/vmlinu* "$dir/vmlinuz.new" && rmdir "$modules/boot"
   chmod 755 "$dir/busybox.new"
@@ -189,7 +192,7 @@ mount -t proc -o hidepid=2,gid=3009 proc /proc
 mount -t sysfs sys /sys
 mount -t tmpfs tmp /tmp
 chmod 1777 /tmp /data/local/tmp
-if [ -d /lib/modules ]; then depmod && modprobe virtio_pci && modprobe 9pnet_virtio && modprobe 9p || echo "init: no 9p"; fi
+if [ -d /lib/modules ]; then depmod && modprobe virtio_pci && modprobe 9pnet_virtio && modprobe 9p && modprobe overlay || echo "init: no 9p or overlay"; fi
 [ ! -f /payload/run.sh ] || sh /payload/run.sh
 [ ! -f /payload/shell ] || setsid cttyhack sh -l
 poweroff -f'

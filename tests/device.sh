@@ -6,12 +6,38 @@
 # device, for each line "<way> <the device's ABI list>" of /payload/plan:
 # its programs run directly, the Termux package's preinst, then install.sh
 # and selftest.sh as root, as the shell user (uid 2000, in readproc) and as
-# an app (uid 10057). Then the suites of /payload/suites (below). Every line
+# an app (uid 10057); meanwhile, the suites of /payload/suites (below). Every line
 # it prints begins "device: <way> <ABI> <what>: " or "device: suites <build>: ".
 # (After a line of its own: the console may begin with a terminal reset.)
 echo
 kib=$(sed -n 's/^KernelPageSize: *\([0-9]*\) kB$/\1/p' /proc/self/smaps | head -n 1)
 echo "device: kernel $(uname -r) $(uname -m), pages of $((kib * 1024)) bytes"
+# The suites of the builds whose programs only a virtual machine runs
+# (/payload/suites), on the host's own tree, in a chroot: its root read-only
+# over 9p ("host"), where the chroot gets its /proc, /dev and a writable
+# /tmp that hides nothing (an overlay on the host's); then, from a second
+# view of the root, the checkout (/payload/checkout) wherever it lies, and
+# over it the builds' folder, writable ("build"). The paths are the host's
+# physical ones; a logical one may lead through /tmp, which is why /tmp
+# hides nothing. They run beside the device's checks, whose waits they fill.
+suites() {
+  builds=$(dirname "$(head -n 1 /payload/suites)") checkout=$(cat /payload/checkout)
+  p9='-t 9p -o trans=virtio,version=9p2000.L'
+  mkdir -p /mnt/host /mnt/tmp && mount $p9,ro host /mnt/host && mount --bind /mnt/host /host &&
+    mount -t tmpfs tmp /mnt/tmp && mkdir -m 1777 /mnt/tmp/upper && mkdir /mnt/tmp/work &&
+    mount -t overlay -o lowerdir=/mnt/host/tmp,upperdir=/mnt/tmp/upper,workdir=/mnt/tmp/work tmp /host/tmp &&
+    mount -t proc proc /host/proc && mount -t devtmpfs dev /host/dev &&
+    mkdir -p "/host$checkout" && mount --bind "/mnt/host$checkout" "/host$checkout" &&
+    mkdir -p "/host$builds" && mount $p9 build "/host$builds"
+  while read -r build; do
+    # Its summary last.
+    chroot /host /usr/bin/env -i PATH=/usr/bin:/bin HOME=/tmp ctest --test-dir "$build" -L in_kernel --timeout 120 -j "$(nproc)" \
+      --output-on-failure >/tmp/suites 2>&1
+    { cat /tmp/suites; grep '% tests passed' /tmp/suites; } | sed "s|^|device: suites ${build##*/}: |"
+  done </payload/suites
+}
+[ ! -f /payload/suites ] || suites >/tmp/suites.out 2>&1 &
+
 while read -r way abis; do
   abi=${abis%%,*} archive=$(echo /payload/"$way"/*-android)
   preinst=/payload/$way/preinst.$abi
@@ -24,24 +50,5 @@ while read -r way abis; do
       env -i PATH=/payload/bin:/bin sh $archive/selftest.sh $to" 2>&1 | sed "s|^|device: $way $abi $who: |"
   done
 done </payload/plan
-
-# The suites of the builds whose programs only a virtual machine runs
-# (/payload/suites), on the host's own tree, in a chroot: its root read-only
-# over 9p ("host"), where the chroot gets its /proc, /dev and a writable
-# /tmp; then, from a second view of the root that these hide nothing of, the
-# checkout (/payload/checkout) wherever it lies, under /tmp too; over it the
-# builds' folder, writable ("build"). The paths are the host's physical ones.
-[ -f /payload/suites ] && {
-  builds=$(dirname "$(head -n 1 /payload/suites)") checkout=$(cat /payload/checkout)
-  p9='-t 9p -o trans=virtio,version=9p2000.L'
-  mkdir -p /mnt/host && mount $p9,ro host /mnt/host && mount --bind /mnt/host /host &&
-    mount -t proc proc /host/proc && mount -t devtmpfs dev /host/dev && mount -t tmpfs tmp /host/tmp &&
-    mkdir -p "/host$checkout" && mount --bind "/mnt/host$checkout" "/host$checkout" &&
-    mkdir -p "/host$builds" && mount $p9 build "/host$builds"
-  while read -r build; do
-    # Its summary last.
-    chroot /host /usr/bin/env -i PATH=/usr/bin:/bin HOME=/tmp ctest --test-dir "$build" -L in_kernel --timeout 120 -j "$(nproc)" \
-      --output-on-failure >/tmp/suites 2>&1
-    { cat /tmp/suites; grep '% tests passed' /tmp/suites; } | sed "s|^|device: suites ${build##*/}: |"
-  done </payload/suites
-}
+wait
+[ ! -f /tmp/suites.out ] || cat /tmp/suites.out
