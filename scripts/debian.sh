@@ -28,6 +28,7 @@ if [ "${1:-}" = inside ]; then
     # no user namespace can be made, nor the root's mounts made private), with
     # a /proc that can be written (mmdebstrap's is read-only: no user namespace
     # could be mapped) and root's login environment, not this one's.
+    # shellcheck disable=SC2016 # the inner shell's variables
     unshare -m sh -c 'mount --rbind "$1" "$1" && mount -t proc proc "$1/proc" && cd "$1" &&
       pivot_root . . && umount -l . &&
       exec /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
@@ -67,6 +68,7 @@ tar -c -f "$work/main.tar" -C "$work/main" --owner=0 --group=0 --numeric-owner .
 tar -c -f "$work/shared.tar" -C "$shared" --owner=0 --group=0 --numeric-owner .
 
 start=$SECONDS
+# shellcheck disable=SC2016 # $1 is the hooks' own: the tree
 mmdebstrap --mode="$mode" --variant=minbase --include=git,make,ca-certificates \
   --skip=essential/unlink \
   --setup-hook='mkdir -p "$1/var/cache/apt/archives"' \
