@@ -144,9 +144,9 @@ payload() {
         [ ! -f "$deb" ] || dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./preinst >"$out/$way/preinst.${abis[i]}"
       done
     done
-    # The builds whose suites a virtual machine runs (i686 where this kernel
-    # runs none), one a line in suites, and the checkout: physical paths, the
-    # guest's mounts cannot follow this machine's symbolic links.
+    # The builds whose suites a virtual machine runs (target.env says which),
+    # one a line in suites, and the checkout: physical paths, the guest's
+    # mounts cannot follow this machine's symbolic links.
     for preset in "$@"; do
       if [ "$arch" = "$here" ] &&
         [ "$(. "$src/build/$preset$suffix/target.env" && echo "${target_suites_in_kernel-}")" = ON ]; then
