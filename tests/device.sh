@@ -12,14 +12,14 @@
 echo
 kib=$(sed -n 's/^KernelPageSize: *\([0-9]*\) kB$/\1/p' /proc/self/smaps | head -n 1)
 echo "device: kernel $(uname -r) $(uname -m), pages of $((kib * 1024)) bytes"
-# The suites of the builds whose programs only a virtual machine runs
+# The suites of the builds whose suites the virtual machine runs
 # (/payload/suites), on the host's own tree, in a chroot: its root read-only
-# over 9p ("host"), where the chroot gets its /proc, /dev and a writable
-# /tmp that hides nothing (an overlay on the host's); then, from a second
-# view of the root, the checkout (/payload/checkout) wherever it lies, and
-# over it the builds' folder, writable ("build"). The paths are the host's
-# physical ones; a logical one may lead through /tmp, which is why /tmp
-# hides nothing. They run beside the device's checks, whose waits they fill.
+# over 9p ("host"), where the chroot gets its /proc, /dev and a writable /tmp
+# that hides nothing (an overlay on the host's: a logical path may lead
+# through it); then, from a second view of the root, the checkout
+# (/payload/checkout) wherever it lies, and over it the builds' folder,
+# writable ("build"), at the host's physical paths. They run beside the
+# device's checks, whose waits they fill.
 suites() {
   builds=$(dirname "$(head -n 1 /payload/suites)") checkout=$(cat /payload/checkout)
   p9='-t 9p -o trans=virtio,version=9p2000.L'
