@@ -19,10 +19,12 @@ echo "device: kernel $(uname -r) $(uname -m), pages of $((kib * 1024)) bytes"
 # through it); then, from a second view of the root, the checkout
 # (/payload/checkout) wherever it lies, and over it the builds' folder,
 # writable ("build"), at the host's physical paths. They run beside the
-# device's checks, whose waits they fill.
+# device's checks, whose waits they fill. The guest keeps what it reads of
+# both (cache=loose): what the suites read does not change while they run,
+# and they take half the time.
 suites() {
   builds=$(dirname "$(head -n 1 /payload/suites)") checkout=$(cat /payload/checkout)
-  p9='-t 9p -o trans=virtio,version=9p2000.L'
+  p9='-t 9p -o trans=virtio,version=9p2000.L,cache=loose'
   mkdir -p /mnt/host /mnt/tmp && mount $p9,ro host /mnt/host && mount --bind /mnt/host /host &&
     mount -t tmpfs tmp /mnt/tmp && mkdir -m 1777 /mnt/tmp/upper && mkdir /mnt/tmp/work &&
     mount -t overlay -o lowerdir=/mnt/host/tmp,upperdir=/mnt/tmp/upper,workdir=/mnt/tmp/work tmp /host/tmp &&
