@@ -13,13 +13,18 @@ shift
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir "$scratch/bin"
+# The first of each name on PATH, linked by one ln: a process for each of
+# the thousands of commands took seconds.
+declare -A seen
+links=()
 for dir in ${PATH//:/ }; do
   for command in "$dir"/*; do
     name=${command##*/}
-    [[ -x $command && ! -e $scratch/bin/$name && ! $name =~ ^(dpkg|apt|lintian|qemu-) ]] &&
-      ln -s "$command" "$scratch/bin/$name"
+    [[ -x $command && -z ${seen[$name]-} && ! $name =~ ^(dpkg|apt|lintian|qemu-) ]] || continue
+    seen[$name]=1 links+=("$command")
   done
 done
+ln -s -t "$scratch/bin" -- "${links[@]}"
 
 status=0
 for preset in "$@"; do
