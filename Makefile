@@ -15,7 +15,7 @@
 # `make` installs the NDK way where ANDROID_NDK_HOME is set; `make test` tests
 # both.
 
-.PHONY: all test bench package shell deps deps-test clean show run-tests measure pack kernel-shell
+.PHONY: all test bench package shell deps deps-test clean show run-tests measure pack kernel-shell kernel-builds
 .SECONDARY:
 
 # The lists are read from the presets when a recipe runs, once deps has
@@ -87,7 +87,7 @@ install-%: build-%
 # The Android targets' suites are the host build's harnesses. Where a build's
 # suites do not run here (its programs cannot, or the virtual machine runs
 # them), say so and where they run, if anywhere.
-test-%: build-% build-host
+test-%: build-% build-host | kernel-builds
 	@[ ! -f build/$*/target.env ] || . build/$*/target.env && \
 	  if [ "$$target_suites_in_kernel" = ON ]; then \
 	    echo "$*: suites run in a virtual machine by the kernels preset, not here: $${target_cannot_run:-as where i686 programs do not run}"; \
@@ -95,8 +95,12 @@ test-%: build-% build-host
 	@$(way) ctest --preset $(preset)
 
 # The kernels' tests boot the Android builds they serve (cmake/kernels.cmake),
-# each way those are tested.
-test-kernels: $(addprefix build-,$(filter $(KERNEL_BUILDS) $(KERNEL_BUILDS:%=%-ndk),$(PRESETS)))
+# each way those are tested. They are built before any test starts, so that
+# the kernels' test, the longest, starts first: it mostly waits on virtual
+# machines, while the other tests run beside it. (Left to itself, make
+# started it once every build was done.)
+kernel-builds: $(addprefix build-,$(filter kernels $(KERNEL_BUILDS) $(KERNEL_BUILDS:%=%-ndk),$(PRESETS)))
+test-kernels: kernel-builds
 
 clean:
 	rm -rf build dist
