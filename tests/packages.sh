@@ -15,8 +15,9 @@
 # getprop that names the device's ABIs: install.sh's choice for each row of
 # ABI lists, and install.sh then selftest.sh as this user, as user nobody,
 # and as nobody with /proc mounted hidepid=2 (as apps see it). What this
-# machine cannot run is skipped, and the reason said. A run that passes
-# leaves the packages' SHA256SUMS in BUILD_DIR/packages.sha256.
+# machine cannot run is skipped, and the reason said. Passing, it leaves
+# the packages' SHA256SUMS in BUILD_DIR/packages.sha256 (but for nobody's
+# run, below, which checks its own against them).
 # usage: packages.sh [--not-as-root] SOURCE_DIR BUILD_DIR HOST_BUILD_DIR VERSION READELF PACKAGE...
 set -euo pipefail
 
