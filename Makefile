@@ -95,12 +95,11 @@ test-%: build-% build-host | kernel-builds
 	@$(way) ctest --preset $(preset)
 
 # The kernels' tests boot the Android builds they serve (cmake/kernels.cmake),
-# each way those are tested. They are built before any test starts, so that
-# the kernels' test, the longest, starts first: it mostly waits on virtual
+# each way those are tested. Every test waits for them (test-%), so that the
+# kernels' test, the longest, starts first: it mostly waits on virtual
 # machines, while the other tests run beside it. (Left to itself, make
 # started it once every build was done.)
 kernel-builds: $(addprefix build-,$(filter kernels $(KERNEL_BUILDS) $(KERNEL_BUILDS:%=%-ndk),$(PRESETS)))
-test-kernels: kernel-builds
 
 clean:
 	rm -rf build dist
