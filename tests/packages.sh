@@ -98,12 +98,15 @@ hidepid() { unshare -m sh -c 'mount -t proc -o hidepid=2 proc /proc && exec "$@"
 checked=$build/packages.sha256 rerun=
 if [ -n "${PACKAGES_RERUN-}" ] && [ -f "$checked" ]; then rerun=1; else rm -f "$checked"; fi
 cmake --install "$build" --prefix "$scratch/tree" >/dev/null
-"$src/scripts/package.sh" "$scratch/out" "$build"
+# Packing and lintian yield to the tests beside them, as the builds do; the
+# Android scripts' checks below do not: they set nice values.
+yield=(nice -n 10)
+"${yield[@]}" "$src/scripts/package.sh" "$scratch/out" "$build"
 status=0 debs=()
 if [ -n "$rerun" ]; then
   diff "$checked" "$scratch/out/SHA256SUMS" || { echo "packed as $(id -un): other bytes than as root"; status=1; }
 else
-  "$src/scripts/package.sh" "$scratch/again" "$build"
+  "${yield[@]}" "$src/scripts/package.sh" "$scratch/again" "$build"
   diff -r "$scratch/out" "$scratch/again" || { echo "packing twice gave other bytes"; status=1; }
 fi
 made=$(cd "$scratch/out" && ls | sort | xargs)
@@ -208,7 +211,7 @@ END
   esac
 done
 # One lintian for them all: most of its time is its own start.
-[ ${#debs[@]} = 0 ] || [ -n "$rerun" ] || lintian --fail-on error,warning "${debs[@]}" || { echo "${debs[*]##*/}: lintian finds fault"; status=1; }
+[ ${#debs[@]} = 0 ] || [ -n "$rerun" ] || "${yield[@]}" lintian --fail-on error,warning "${debs[@]}" || { echo "${debs[*]##*/}: lintian finds fault"; status=1; }
 
 # The Debian packages together: the tree, their objects' folder read as lib/
 # (the pkg-config and CMake files name it: the cross builds below try them).
@@ -225,7 +228,7 @@ fi
 if [ -n "$package_deb" ]; then
   builds=("$build") dev=("$scratch/out/$package_name-dev_"*.deb)
   if [ "$host_build" != "$build" ]; then
-    "$src/scripts/package.sh" "$scratch/host" "$host_build"
+    "${yield[@]}" "$src/scripts/package.sh" "$scratch/host" "$host_build"
     builds+=("$host_build") dev+=("$scratch/host/$package_name-dev_"*.deb)
   fi
   root=$scratch/debian-root
