@@ -15,7 +15,7 @@
 # `make` installs the NDK way where ANDROID_NDK_HOME is set; `make test` tests
 # both.
 
-.PHONY: all test bench package shell deps deps-test clean show run-tests measure pack kernel-shell kernel-builds
+.PHONY: all test bench package shell deps deps-test clean show run-tests measure pack kernel-shell builds
 .SECONDARY:
 
 # The lists are read from the presets when a recipe runs, once deps has
@@ -91,19 +91,20 @@ install-%: build-%
 # The Android targets' suites are the host build's harnesses. Where a build's
 # suites do not run here (its programs cannot, or the virtual machine runs
 # them), say so and where they run, if anywhere.
-test-%: build-% build-host | kernel-builds
+test-%: build-% build-host | builds
 	@[ ! -f build/$*/target.env ] || . build/$*/target.env && \
 	  if [ "$$target_suites_in_kernel" = ON ]; then \
 	    echo "$*: suites run in a virtual machine by the kernels preset, not here: $${target_cannot_run:-as where i686 programs do not run}"; \
 	  elif [ -n "$$target_cannot_run" ]; then echo "$*: $$target_cannot_run: suites not run here"; fi
 	@$(way) ctest --preset $(preset)
 
-# The kernels' tests boot the Android builds they serve (cmake/kernels.cmake),
-# each way those are tested. Every test waits for them (test-%), so that the
-# kernels' test, the longest, starts first: it mostly waits on virtual
-# machines, while the other tests run beside it. (Left to itself, make
-# started it once every build was done.)
-kernel-builds: $(addprefix build-,$(filter kernels $(KERNEL_BUILDS) $(KERNEL_BUILDS:%=%-ndk),$(PRESETS)))
+# Every test waits for every build, the kernels' first (the Android builds
+# they serve, each way they are tested: cmake/kernels.cmake). The kernels'
+# test, the longest, then starts first, the other tests beside it, and no
+# build is left to run late, the tests after it on one processor. (Left to
+# itself, make started the kernels' test last, and a build and its test
+# between the others ran last.)
+builds: $(addprefix build-,$(filter kernels $(KERNEL_BUILDS) $(KERNEL_BUILDS:%=%-ndk),$(PRESETS)) $(PRESETS))
 
 clean:
 	rm -rf build dist
