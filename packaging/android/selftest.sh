@@ -30,21 +30,21 @@ check() {
   fi
 }
 
-# stat PID: the fields of /proc/PID/stat after the name, which ends at the
-# last ")": $1 is the state (field 3), ${12} and ${13} the CPU ticks (14, 15),
-# ${17} the nice value (19), ${39} the scheduling policy (41).
-fields() { cat "/proc/$1/stat" 2>/dev/null; }
+# state PID: sets st to "state S nice N policy P" (fields 3, 19 and 41 of
+# /proc/PID/stat; the name, field 2, ends at the last ")"), or to "gone";
+# ticks PID: sets tk to its CPU ticks (fields 14 and 15). Read by the shell
+# itself: on a slow device, or an emulated one, each process it starts costs.
 state() {
   local f
-  f=$(fields "$1") || { echo gone; return; }
+  read -r f 2>/dev/null <"/proc/$1/stat" || { st=gone; return 0; }
   set -- ${f##*') '}
-  echo "state $1 nice ${17} policy ${39}"
+  st="state $1 nice ${17} policy ${39}"
 }
 ticks() {
   local f
-  f=$(fields "$1") || { echo gone; return; }
+  read -r f 2>/dev/null <"/proc/$1/stat" || { tk=gone; return 0; }
   set -- ${f##*') '}
-  echo $((${12} + ${13}))
+  tk=$((${12} + ${13}))
 }
 
 # idler ARG...: starts batch_idler with its input at end of file, and waits
@@ -55,7 +55,9 @@ idler() {
   "$bin/batch_idler" "$@" </dev/null >/dev/null 2>"$scratch/idler" &
   pid=$!
   idlers="$idlers $pid"
-  while [ $tries -gt 0 ] && ! state $pid | grep -q '^state S .* policy 3$'; do
+  while [ $tries -gt 0 ]; do
+    state $pid
+    case $st in "state S "*" policy 3") break ;; esac
     sleep 0.1
     tries=$((tries - 1))
   done
@@ -76,7 +78,8 @@ check "greeter >/dev/full" "status $status, reported: $(cat "$scratch/full")" \
 while read -r arg want; do
   if [ "$arg" = - ]; then idler; else idler "$arg"; fi
   name=${arg#-}
-  check "batch_idler ${name:-(no argument)}" "$(state $pid)" "$want"
+  state $pid
+  check "batch_idler ${name:-(no argument)}" "$st" "$want"
 done <<'END'
 - state S nice 19 policy 3
 5 state S nice 5 policy 3
@@ -84,18 +87,22 @@ done <<'END'
 END
 # -5: root may lower its nice value, no one else; refused, it is reported
 # and the program idles on at the nice value it was given.
-nice_here=$(state $$ | cut -d' ' -f4)
+state $$
+nice_here=${st#* nice } nice_here=${nice_here%% *}
 idler -5
 if [ "$(id -u)" = 0 ]; then
   want="state S nice -5 policy 3, reported: "
 else
   want="state S nice $nice_here policy 3, reported: setpriority(PRIO_PROCESS, 0, -5): Permission denied"
 fi
-check "batch_idler -5 (uid $(id -u))" "$(state $pid), reported: $(cat "$scratch/idler")" "$want"
+state $pid
+check "batch_idler -5 (uid $(id -u))" "$st, reported: $(cat "$scratch/idler")" "$want"
 # At end of input it sleeps rather than spin: no CPU time in a second.
-before=$(ticks $pid)
+ticks $pid
+before=$tk
 sleep 1
-check "batch_idler at end of input: CPU ticks in 1 s" "$(($(ticks $pid) - before))" 0
+ticks $pid
+check "batch_idler at end of input: CPU ticks in 1 s" "$((tk - before))" 0
 
 # print_wchan: a process of its own, a name that the kernel's wait channel
 # ends with; a pid with no process, "?".
