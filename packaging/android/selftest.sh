@@ -88,7 +88,8 @@ END
 # -5: root may lower its nice value, no one else; refused, it is reported
 # and the program idles on at the nice value it was given.
 state $$
-nice_here=${st#* nice } nice_here=${nice_here%% *}
+nice_here=${st#* nice }
+nice_here=${nice_here%% *}
 idler -5
 if [ "$(id -u)" = 0 ]; then
   want="state S nice -5 policy 3, reported: "
