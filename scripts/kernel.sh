@@ -21,11 +21,11 @@
 #       has a build with an NDK too (<preset>-ndk).
 #   kernel.sh payload OUT ARCHIVES ARCH PRESET...
 #       what a booted kernel is given of the archives: each way's archive,
-#       the preinst of each ABI's Termux package, scripts/getprop,
-#       and plan: a line "<way> <ABI list>" for each PRESET's ABI, the list
-#       that of a device whose ABIs are it and those after it; and, where
-#       ARCH is this machine's kind, suites: the builds whose suites a
-#       virtual machine runs.
+#       the preinst that each ABI's Termux package carries (from its build),
+#       scripts/getprop, and plan: a line "<way> <ABI list>" for each
+#       PRESET's ABI, the list that of a device whose ABIs are it and those
+#       after it; and, where ARCH is this machine's kind, suites: the builds
+#       whose suites a virtual machine runs.
 #   kernel.sh boot DIR ARCH PAYLOAD [TAG=FOLDER[:ro]...]
 #       boots DIR's kernel with an initramfs of busybox and PAYLOAD (a folder):
 #       its run.sh is run as root, then, where PAYLOAD has a file "shell", a
@@ -119,14 +119,15 @@ archives() {
       [ -f "$builds/$preset$suffix/target.env" ] || continue 2
       dirs+=("$builds/$preset$suffix")
     done
-    "$src/scripts/package.sh" "$out/$way" "${dirs[@]}" | { grep -v ': no Debian or Termux package: ' || true; }
+    "$src/scripts/package.sh" --device "$out/$way" "${dirs[@]}"
   done
   [ -d "$out/sysroot" ] || { echo "kernel.sh: no build of ${*} in $builds" >&2; exit 1; }
 }
 
 payload() {
-  local out=$1 archives=$2 arch=$3 way suffix preset abis i termux deb here
+  local out=$1 archives=$2 arch=$3 way suffix preset abis i build here
   shift 3
+  local presets=("$@")
   here=$(uname -m) here=${here/x86_64/amd64} here=${here/aarch64/arm64}
   install -D "$src/scripts/getprop" "$out/bin/getprop"
   for way in "$archives"/*/; do
@@ -138,11 +139,10 @@ payload() {
     done
     for ((i = 0; i < ${#abis[@]}; i++)); do
       echo "$way $(IFS=,; echo "${abis[*]:i}")" >>"$out/plan"
-      # The Termux package of the ABI, where Debian's tools made one.
-      termux=$(sed -n "s/^${abis[i]} \([^ ]*\) .*/\1/p" "$out/$way"/*-android/abis)
-      for deb in "$archives/$way"/*_"$termux".deb; do
-        [ ! -f "$deb" ] || dpkg-deb --ctrl-tarfile "$deb" | tar -xO ./preinst >"$out/$way/preinst.${abis[i]}"
-      done
+      # The preinst of the ABI's Termux package, where Debian's tools make one.
+      build=$src/build/${presets[i]}$suffix
+      [ -z "$(. "$build/target.env" && echo "$package_termux")" ] ||
+        cp "$build/termux-preinst" "$out/$way/preinst.${abis[i]}"
     done
     # The builds whose suites a virtual machine runs (target.env says which),
     # one a line in suites, and the checkout: physical paths, the guest's

@@ -14,10 +14,13 @@
 # for the Android builds together <name>-<version>-android.tar.gz: each ABI's
 # programs and example callers, for packaging/android/install.sh to choose from.
 # Entries are sorted, owned by root (0/0), with fixed modes and the time
-# SOURCE_DATE_EPOCH, by default the last commit's.
-# usage: package.sh OUT BUILD_DIR...
+# SOURCE_DATE_EPOCH, by default the last commit's. With --device, only what
+# a device is given: the Android archive.
+# usage: package.sh [--device] OUT BUILD_DIR...
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
+device=
+[ "${1-}" != --device ] || { device=1; shift; }
 out=$1
 shift
 export LC_ALL=C
@@ -116,15 +119,17 @@ for build in "$@"; do
   source "$build/target.env"
   top=$scratch/$package_archive
   cmake --install "$build" --prefix "$top/$package_archive" >/dev/null
-  tarball "$out/$package_archive.tar.gz" "$top" "$package_archive"
-  cmake --install "$build" --prefix "$top/debug/$package_archive" --component debug >/dev/null
-  tarball "$out/$package_archive-debug.tar.gz" "$top/debug" "$package_archive"
-  if [ -n "$package_deb" ]; then
-    for deb in $package_deb; do deb "$out/$deb" "$build"; done
-  elif [ -n "$package_no_deb" ]; then
-    echo "$package_archive: no Debian or Termux package: $package_no_deb"
+  if [ -z "$device" ]; then
+    tarball "$out/$package_archive.tar.gz" "$top" "$package_archive"
+    cmake --install "$build" --prefix "$top/debug/$package_archive" --component debug >/dev/null
+    tarball "$out/$package_archive-debug.tar.gz" "$top/debug" "$package_archive"
+    if [ -n "$package_deb" ]; then
+      for deb in $package_deb; do deb "$out/$deb" "$build"; done
+    elif [ -n "$package_no_deb" ]; then
+      echo "$package_archive: no Debian or Termux package: $package_no_deb"
+    fi
   fi
-  if [ -n "$package_termux" ]; then
+  if [ -n "$package_termux" ] && [ -z "$device" ]; then
     termux_deb "$out/$package_termux" "$top/$package_archive" "$build"
   fi
   [ -z "$package_android" ] || android_abi_files "$build" "$top/$package_archive"
@@ -138,7 +143,7 @@ if [ -d "$android" ]; then
 fi
 
 source=$package_name-$package_version
-tarball "$out/$package_source" "$src" --transform="flags=r;s|^|$source/|" \
+[ -n "$device" ] || tarball "$out/$package_source" "$src" --transform="flags=r;s|^|$source/|" \
   --files-from="$scratch/sources"
 
 cd "$out"
