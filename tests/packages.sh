@@ -35,11 +35,9 @@ set -euo pipefail
 
 # nobody_cannot: says why nobody's run cannot be made here, if it cannot.
 nobody_cannot() {
-  local why
-  [ "$(id -u)" = 0 ] || { echo "not root: packages_hold_the_installed_tree runs as this user"; return 0; }
-  why=$(unshare -m true 2>&1) || { echo "no mount namespace here for builds of nobody's own: $why"; return 0; }
-  setpriv --reuid=65534 --regid=65534 --clear-groups test -x "$0" ||
-    { echo "user nobody cannot reach the checkout ($0)"; return 0; }
+  [ "$(id -u)" = 0 ] || { echo "not root: packages_hold_the_installed_tree runs as this user"; return; }
+  why=$(unshare -m true 2>&1) || { echo "no mount namespace here for builds of nobody's own: $why"; return; }
+  setpriv --reuid=65534 --regid=65534 --clear-groups test -x "$0" || { echo "user nobody cannot reach the checkout ($0)"; return; }
   return 1
 }
 if [ "${1-}" = --not-as-root ]; then
