@@ -33,16 +33,14 @@ set -euo pipefail
 # done again; what a user does otherwise (cmake --install, packing, dpkg,
 # building against the -dev packages) is.
 
-# nobody_cannot: says why nobody's run cannot be made here, if it cannot.
-nobody_cannot() {
-  [ "$(id -u)" = 0 ] || { echo "not root: packages_hold_the_installed_tree runs as this user"; return; }
-  why=$(unshare -m true 2>&1) || { echo "no mount namespace here for builds of nobody's own: $why"; return; }
-  setpriv --reuid=65534 --regid=65534 --clear-groups test -x "$0" || { echo "user nobody cannot reach the checkout ($0)"; return; }
-  return 1
-}
+# Why nobody's run cannot be made here, if it cannot.
+cannot=
+[ "$(id -u)" = 0 ] || cannot="not root: packages_hold_the_installed_tree runs as this user"
+[ -n "$cannot" ] || why=$(unshare -m true 2>&1) || cannot="no mount namespace here for builds of nobody's own: $why"
+[ -n "$cannot" ] || setpriv --reuid=65534 --regid=65534 --clear-groups test -x "$0" || cannot="user nobody cannot reach the checkout ($0)"
 if [ "${1-}" = --not-as-root ]; then
   shift
-  ! why=$(nobody_cannot) || { echo "skipped: $why"; exit 77; }
+  [ -z "$cannot" ] || { echo "skipped: $cannot"; exit 77; }
   theirs=$(mktemp -d)
   trap 'rm -rf "$theirs"' EXIT
   chmod 755 "$theirs"
@@ -110,7 +108,7 @@ yield=(nice -n 10)
 status=0 debs=()
 if [ -n "$rerun" ]; then
   diff "$checked" "$scratch/out/SHA256SUMS" || { echo "packed as $(id -un): other bytes than as root"; status=1; }
-elif nobody_cannot >/dev/null; then
+elif [ -n "$cannot" ]; then
   # Where nobody's run follows, its packing, by another user in another
   # folder, is the second.
   "${yield[@]}" "$src/scripts/package.sh" "$scratch/again" "$build"
