@@ -14,7 +14,7 @@
 set -euo pipefail
 bin=${1:-$(cd "$(dirname "$0")" && pwd)/bin}
 [ -x "$bin/greeter" ] || { echo "selftest.sh: no programs in $bin: run install.sh first" >&2; exit 1; }
-passed=0 failed=0 idlers=
+passed=0 failed=0 idlers= uid=$(id -u)
 scratch=${TMPDIR:-$bin}/.selftest.$$
 mkdir -p "$scratch"
 trap 'kill $idlers 2>/dev/null || true; rm -rf "$scratch"' EXIT
@@ -66,7 +66,7 @@ idler() {
 # greeter: the line, its bytes and status; on a full device, reported.
 status=0
 out=$("$bin/greeter") || status=$?
-check greeter "$out ($("$bin/greeter" | wc -c | xargs) bytes), status $status" \
+check greeter "$out ($(($("$bin/greeter" | wc -c))) bytes), status $status" \
   "Hello, World! (14 bytes), status 0"
 status=0
 "$bin/greeter" >/dev/full 2>"$scratch/full" || status=$?
@@ -91,13 +91,13 @@ state $$
 nice_here=${st#* nice }
 nice_here=${nice_here%% *}
 idler -5
-if [ "$(id -u)" = 0 ]; then
+if [ "$uid" = 0 ]; then
   want="state S nice -5 policy 3, reported: "
 else
   want="state S nice $nice_here policy 3, reported: setpriority(PRIO_PROCESS, 0, -5): Permission denied"
 fi
 state $pid
-check "batch_idler -5 (uid $(id -u))" "$st, reported: $(cat "$scratch/idler")" "$want"
+check "batch_idler -5 (uid $uid)" "$st, reported: $(cat "$scratch/idler")" "$want"
 # At end of input it sleeps rather than spin: no CPU time in a second.
 ticks $pid
 before=$tk
@@ -133,23 +133,23 @@ $got
 END
 check "namespace_ids $pid: identifiers equal to the kernel's links" "$same of 6" "6 of 6"
 closed=1 want="0 0 0 0 0 0, status 0"
-if [ "$(id -u)" = 0 ]; then
+if [ "$uid" = 0 ]; then
   closed=2147483647
 elif [ -d /proc/1 ]; then
   want="0 0 0 0 0 0, read_namespace_ids(1, &record): Permission denied, status 1"
 fi
 status=0
 ids=$("$bin/namespace_ids" $closed 2>"$scratch/ids") || status=$?
-check "namespace_ids $closed (uid $(id -u))" \
+check "namespace_ids $closed (uid $uid)" \
   "$(echo "$ids" | cut -d' ' -f3 | xargs)$(sed 's/^/, /' "$scratch/ids"), status $status" "$want"
 
 status=0
 wchan=$("$bin/print_wchan" 1 2>&1) || status=$?
-echo "pid 1 (to uid $(id -u)): print_wchan: $wchan, status $status"
+echo "pid 1 (to uid $uid): print_wchan: $wchan, status $status"
 status=0
 ids=$("$bin/namespace_ids" 1 2>&1) || status=$?
 why=$(echo "$ids" | grep -v '^1 ') || why=
-echo "pid 1 (to uid $(id -u)): namespace_ids: $(echo "$ids" | grep '^1 ' | cut -d' ' -f3 | xargs), status $status${why:+ ($why)}"
+echo "pid 1 (to uid $uid): namespace_ids: $(echo "$ids" | grep '^1 ' | cut -d' ' -f3 | xargs), status $status${why:+ ($why)}"
 
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]
