@@ -215,8 +215,9 @@ END
       ;;
   esac
 done
-# One lintian for them all: most of its time is its own start.
-[ ${#debs[@]} = 0 ] || [ -n "$rerun" ] || "${yield[@]}" lintian --fail-on error,warning "${debs[@]}" || { echo "${debs[*]##*/}: lintian finds fault"; status=1; }
+# One lintian for them all: most of its time is its own start. Its temporary
+# files in the scratch folder: it leaves some behind.
+[ ${#debs[@]} = 0 ] || [ -n "$rerun" ] || TMPDIR=$scratch "${yield[@]}" lintian --fail-on error,warning "${debs[@]}" || { echo "${debs[*]##*/}: lintian finds fault"; status=1; }
 
 # The Debian packages together: the tree, their objects' folder read as lib/
 # (the pkg-config and CMake files name it: the cross builds below try them).
