@@ -29,9 +29,10 @@ set -euo pipefail
 # checkout is safe, a home of their own, and a user's PATH, without the sbin
 # folders. Not as root, that is how it runs. It follows the run as root
 # (a fixture): where that run's packages.sha256 is there, nobody's packages
-# must be the same bytes, and what that run checked of them (lintian, the Android archive's scripts, which it ran as nobody too) is not
-# done again; what a user does otherwise (cmake --install, packing, dpkg,
-# building against the -dev packages) is.
+# must be the same bytes, and what that run checked of them (lintian, the
+# Android archive's scripts, which it ran as nobody too) is not done again;
+# what a user does otherwise (cmake --install, packing, dpkg, building
+# against the -dev packages) is.
 
 # Why nobody's run cannot be made here, if it cannot.
 cannot=
