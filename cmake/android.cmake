@@ -20,6 +20,10 @@
 # "-- skipped: <why>" when neither is, and fails, naming the variable and what
 # is missing, when the NDK named is none.
 
+# A compiler check's project reads this file too (CMAKE_IN_TRY_COMPILE is
+# not yet set when it does).
+get_property(in_try_compile GLOBAL PROPERTY IN_TRY_COMPILE)
+
 if(NOT DEFINED ANDROID_NDK_DIR)
   set(ANDROID_NDK_DIR "$ENV{ANDROID_NDK_HOME}")
   set(ndk_variable ANDROID_NDK_HOME)
@@ -99,7 +103,7 @@ if(ndk)
   # What the programs take from it, bionic among them: its notices.
   set(ANDROID_NOTICES "${ndk}/NOTICE")
   set(TOOLCHAIN_PATH_MAP "${ndk}=android-ndk")
-  if(NOT CMAKE_IN_TRY_COMPILE)
+  if(NOT in_try_compile)
     message(STATUS "Android NDK ${NDK_REVISION}: ${ndk}")
   endif()
 else()
@@ -113,14 +117,17 @@ else()
   if(NOT clang_cc OR NOT clang_cxx OR NOT lld)
     message(FATAL_ERROR "clang, clang++ or ld.lld not found: apt-get install clang lld")
   endif()
-  # Ask clang where it finds the ABI's C library: it knows the sysroot's layout.
+  # Ask clang where it finds the ABI's C library: it knows the sysroot's
+  # layout. Not again in each compiler check's project.
   set(target ${ANDROID_TRIPLE}24)
-  execute_process(COMMAND ${clang_cc} --target=${target} --sysroot=${sysroot}
-                          -print-file-name=libc.a
-                  OUTPUT_VARIABLE libc OUTPUT_STRIP_TRAILING_WHITESPACE)
-  if(NOT IS_ABSOLUTE "${libc}")
-    message(FATAL_ERROR "no bionic libc.a for ${ANDROID_TRIPLE} in ${sysroot}: set "
-                        "ANDROID_SYSROOT to a bionic sysroot, or ANDROID_NDK_HOME to an NDK")
+  if(NOT in_try_compile)
+    execute_process(COMMAND ${clang_cc} --target=${target} --sysroot=${sysroot}
+                            -print-file-name=libc.a
+                    OUTPUT_VARIABLE libc OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(NOT IS_ABSOLUTE "${libc}")
+      message(FATAL_ERROR "no bionic libc.a for ${ANDROID_TRIPLE} in ${sysroot}: set "
+                          "ANDROID_SYSROOT to a bionic sysroot, or ANDROID_NDK_HOME to an NDK")
+    endif()
   endif()
 
   set(CMAKE_C_COMPILER "${clang_cc}")
