@@ -5,10 +5,10 @@
 # when position independent), with a segment made read-only after relocation
 # (GNU_RELRO), bound at start (BIND_NOW) where it has a dynamic section, and
 # a stack that is not executable (GNU_STACK RW).
-# usage: elf_hardening.sh READELF PROGRAM TYPE
+# usage: elf_hardening.sh PROGRAM TYPE
 set -euo pipefail
-readelf=$1 program=$2 type=$3
-headers=$("$readelf" --file-header --program-headers --dynamic --wide "$program")
+program=$1 type=$2
+headers=$(readelf --file-header --program-headers --dynamic --wide "$program")
 status=0
 fail() { echo "$program: $*"; status=1; }
 grep -qE "^ *Type: +$type " <<<"$headers" || fail "$(grep -E '^ *Type:' <<<"$headers") (expected $type)"

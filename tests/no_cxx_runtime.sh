@@ -4,14 +4,12 @@
 # Fails when any FILE (an object or a program) carries or calls any of the C++
 # runtime: mangled names (std::, operator new, typeinfo), exception support or
 # guarded statics.
-# usage: no_cxx_runtime.sh NM FILE...
+# usage: no_cxx_runtime.sh FILE...
 set -euo pipefail
-nm=$1
-shift
 status=0
 for file in "$@"; do
   # Only external symbols: the program's own internal names may be mangled.
-  found=$("$nm" --extern-only "$file" | awk '{print $NF}' | grep -E '^_Z|__gxx_personality|__cxa_(throw|begin_catch|guard|pure_virtual)' || true)
+  found=$(nm --extern-only "$file" | awk '{print $NF}' | grep -E '^_Z|__gxx_personality|__cxa_(throw|begin_catch|guard|pure_virtual)' || true)
   if [ -n "$found" ]; then
     echo "$file carries C++ runtime symbols:"
     echo "$found"

@@ -19,7 +19,7 @@
 # machine cannot run is skipped, and the reason said. Passing, it leaves
 # the packages' SHA256SUMS in BUILD_DIR/packages.sha256 (but for nobody's
 # run, below, which checks its own against them).
-# usage: packages.sh [--not-as-root] SOURCE_DIR BUILD_DIR HOST_BUILD_DIR VERSION READELF PACKAGE...
+# usage: packages.sh [--not-as-root] SOURCE_DIR BUILD_DIR HOST_BUILD_DIR VERSION PACKAGE...
 set -euo pipefail
 
 # --not-as-root: as root, the rest runs as user nobody, as it would for one
@@ -61,8 +61,8 @@ if [ "${1-}" = --not-as-root ]; then
     - "$theirs" "$0" "$@"
   exit
 fi
-src=$1 build=$2 host_build=$3 version=$4 readelf=$5
-shift 5
+src=$1 build=$2 host_build=$3 version=$4
+shift 4
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 chmod 755 "$scratch"
@@ -189,7 +189,7 @@ END
     *-debug.tar.gz)
       tar -xzf "$file" -C "$x"
       for program in "$scratch"/tree/bin/*; do
-        id=$("$readelf" --notes "$program" | sed -n 's/^ *Build ID: *//p')
+        id=$(readelf --notes "$program" | sed -n 's/^ *Build ID: *//p')
         debug=$x/${package%-debug.tar.gz}/lib/debug/.build-id/${id:0:2}/${id:2}.debug
         [ -s "$debug" ] || { echo "$package: no debug file for ${program##*/} ($id)"; status=1; }
       done

@@ -3,11 +3,11 @@
 # SPDX-License-Identifier: Apache-2.0
 # Fails unless FILE defines every SYMBOL in its text section: code linked in,
 # not merely referenced.
-# usage: defines_symbols.sh NM FILE SYMBOL...
+# usage: defines_symbols.sh FILE SYMBOL...
 set -euo pipefail
-nm=$1 file=$2
-shift 2
-table=$("$nm" "$file")
+file=$1
+shift
+table=$(nm "$file")
 status=0
 for symbol in "$@"; do
   if ! grep -qE "^[0-9a-f]+ T $symbol\$" <<<"$table"; then

@@ -4,12 +4,12 @@
 # The wchan object takes close, open, read and snprintf from its host program
 # and gives it lookup_wchan: no other symbol may cross, but for symbols the
 # linker itself provides, which the target's code may name (LINKER_SYMBOL).
-# usage: wchan_symbols.sh NM OBJECT [LINKER_SYMBOL...]
+# usage: wchan_symbols.sh OBJECT [LINKER_SYMBOL...]
 set -euo pipefail
-nm=$1 object=$2
-shift 2
-takes=$("$nm" --undefined-only "$object" | awk '{print $NF}' | grep -vxF -f <(printf '%s\n' "$@") | sort | xargs || true)
-gives=$("$nm" --extern-only --defined-only "$object" | awk '{print $NF}' | sort | xargs)
+object=$1
+shift
+takes=$(nm --undefined-only "$object" | awk '{print $NF}' | grep -vxF -f <(printf '%s\n' "$@") | sort | xargs || true)
+gives=$(nm --extern-only --defined-only "$object" | awk '{print $NF}' | sort | xargs)
 status=0
 if [ "$takes" != "close open read snprintf" ]; then
   echo "$object takes: $takes (expected: close open read snprintf)"
