@@ -128,9 +128,7 @@ for build in "$@"; do
     elif [ -n "$package_no_deb" ]; then
       echo "$package_archive: no Debian or Termux package: $package_no_deb"
     fi
-  fi
-  if [ -n "$package_termux" ] && [ -z "$device" ]; then
-    termux_deb "$out/$package_termux" "$top/$package_archive" "$build"
+    [ -z "$package_termux" ] || termux_deb "$out/$package_termux" "$top/$package_archive" "$build"
   fi
   [ -z "$package_android" ] || android_abi_files "$build" "$top/$package_archive"
 done
