@@ -30,9 +30,13 @@ set(hardening_link_flags -Wl,-z,relro -Wl,-z,now -Wl,-z,noexecstack)
 # where the target's kernels may use pages larger than 4 KiB (MAX_PAGE_SIZE,
 # from its preset), every LOAD segment aligned to them, or such a kernel
 # refuses the program.
-set(CMAKE_TRY_COMPILE_TARGET_TYPE EXECUTABLE)
-check_linker_flag(C -Wl,--icf=all linker_folds_identical_code)
-unset(CMAKE_TRY_COMPILE_TARGET_TYPE)
+# The check links a program: in a function, so that the toolchain's own
+# try-compile target type stands for every later check.
+function(check_program_link_flag flag variable)
+  set(CMAKE_TRY_COMPILE_TARGET_TYPE EXECUTABLE)
+  check_linker_flag(C ${flag} ${variable})
+endfunction()
+check_program_link_flag(-Wl,--icf=all linker_folds_identical_code)
 set(program_compile_flags -ffunction-sections -fdata-sections)
 set(program_link_flags -Wl,--gc-sections)
 if(linker_folds_identical_code)

@@ -31,6 +31,8 @@ readelf                binutils              build
 clang                  clang                 build
 ld.lld                 lld                   build
 llvm-readelf           llvm                  build
+aarch64-linux-gnu-g++  g++-aarch64-linux-gnu build
+aarch64-linux-gnu-gcc  gcc-aarch64-linux-gnu build
 clang-format           clang-format          test
 clang-tidy             clang-tidy            test
 cppcheck               cppcheck              test
@@ -55,12 +57,6 @@ lintian                lintian               optional
 mmdebstrap             mmdebstrap            debian
 newuidmap              uidmap                debian
 "
-# The cross compilers the presets name: a GNU/Linux target's (CROSS_TRIPLE),
-# and one whose libgcc.a serves an Android sysroot (LIBGCC_TRIPLE).
-presets=$(dirname "$0")/../CMakePresets.json
-needs+=$(sed -n 's/.*"CROSS_TRIPLE": *"\([^"]*\)".*/\1-g++ g++-\1 build/p' "$presets")$'\n'
-needs+=$(sed -n 's|.*"LIBGCC_TRIPLE": *"\([^"]*\)".*|/usr/lib/gcc-cross/\1/*/libgcc.a gcc-\1 build|p' "$presets")
-
 shopt -s extglob
 here() { if [[ $1 == /* ]]; then compgen -G "$1" >/dev/null; else command -v "$1" >/dev/null; fi; }
 

@@ -3,22 +3,23 @@
 # SPDX-License-Identifier: Apache-2.0
 # Debian's own kernel images, booted under qemu-system, where the programs
 # meet a real kernel of their architecture: no kernel or userland is built,
-# only fetched (apt-get download, never installed) into a folder of the build
-# tree, once. The kernels are those cmake/kernels.cmake reads.
-#   kernel.sh fetch DIR ARCH PACKAGE SUITE...
-#       DIR/vmlinuz, DIR/busybox (static, for ARCH) and the kernel's 9p
-#       modules in DIR/modules, from Debian's SUITEs (ARCH: amd64, arm64,
-#       armhf or i386; PACKAGE: the kernel's metapackage). The mirrors are
-#       those this system's apt uses; the lists are the kit's own, so the
+# only fetched (apt-get download, never installed), once, into
+# build/fetched/NAME, which `make clean` keeps. The kernels are kernels.tsv's.
+#   kernel.sh names | served
+#       the kernels' names; the builds they serve (each also built the NDK
+#       way, as <build>-ndk), a word each.
+#   kernel.sh row NAME
+#       the kernel NAME's folder, architecture and builds, a line each.
+#   kernel.sh get NAME
+#       fetches the kernel NAME: its vmlinuz, busybox (static, for its
+#       architecture) and its 9p modules, from its Debian suites. The mirrors
+#       are those this system's apt uses; the lists are the kit's own, so the
 #       system's apt configuration stays as it is. It says what it fetches,
 #       from which suite, and how much, on standard error.
-#   kernel.sh get NAME
-#       fetch for the kernel NAME that CMakePresets.json declares, into
-#       build/kernels/NAME, where the kernels preset's test of it boots it.
-#   kernel.sh archives OUT BUILDS PRESET...
-#       the Android archive of the PRESETs' builds (folders of BUILDS), as
-#       `make package` makes it: OUT/sysroot, and OUT/ndk where each preset
-#       has a build with an NDK too (<preset>-ndk).
+#   kernel.sh archives OUT BUILDS
+#       the Android archive of the served builds (folders of BUILDS), as
+#       `make package` makes it: OUT/sysroot, and OUT/ndk where each has a
+#       build the NDK way too.
 #   kernel.sh payload OUT ARCHIVES ARCH PRESET...
 #       what a booted kernel is given of the archives: each way's archive,
 #       the preinst that each ABI's Termux package carries (from its build),
@@ -40,6 +41,7 @@
 # Exit status 3: this machine cannot fetch or boot (the reason on one line).
 set -euo pipefail
 src=$(cd "$(dirname "$0")/.." && pwd)
+table=$src/kernels.tsv
 scratch=()
 trap 'rm -rf "${scratch[@]}"' EXIT
 cannot() { echo "$*" >&2; exit 3; }
@@ -101,7 +103,7 @@ fetch() {
   dpkg-deb --fsys-tarfile "$dir"/debs/linux-image-*.deb |
     tar -x -C "$modules" --wildcards --strip-components=1 "${patterns[@]}" 2>/dev/null || true
   echo "${wanted[*]}" >"$modules/list"
-  dpkg-deb --fsys-tarfile "$dir"/debs/busybox-static*.deb | tar -x -O ./bin/busybox >"$dir/busybox.new"
+  dpkg-deb --fsys-tarfile "$dir"/debs/busybox-static*.deb | tar -x -O --wildcards "*/bin/busybox" >"$dir/busybox.new"
   mv "$modules"/boot/vmlinu* "$dir/vmlinuz.new" && rmdir "$modules/boot"
   chmod 755 "$dir/busybox.new"
   mv "$dir/busybox.new" "$dir/busybox"
@@ -111,7 +113,7 @@ fetch() {
 
 archives() {
   local out=$1 builds=$2 way suffix preset dirs
-  shift 2
+  set -- $(served)
   rm -rf "$out"
   for way in sysroot ndk; do
     suffix=${way/sysroot/} suffix=${suffix:+-$suffix} dirs=()
@@ -121,7 +123,7 @@ archives() {
     done
     "$src/scripts/package.sh" --device "$out/$way" "${dirs[@]}"
   done
-  [ -d "$out/sysroot" ] || { echo "kernel.sh: no build of ${*} in $builds" >&2; exit 1; }
+  mkdir -p "$out"
 }
 
 payload() {
@@ -157,17 +159,27 @@ payload() {
   done
 }
 
+names() { awk '!/^#/ && NF { print $1 }' "$table"; }
+served() { awk '!/^#/ && NF { gsub(",", "\n", $5); print $5 }' "$table" | awk '!seen[$0]++'; }
+
+# row NAME: sets kernel to its folder, architecture and builds, and row to
+# its line of the table; get NAME: fetches it too.
+row() {
+  row=($(awk -v name="$1" '!/^#/ && $1 == name' "$table"))
+  [ ${#row[@]} = 5 ] || { echo "kernel.sh: no kernel $1 in kernels.tsv ($(names | xargs))" >&2; exit 2; }
+  kernel=("$src/build/fetched/$1" "${row[1]}" ${row[4]//,/ })
+}
 get() {
-  kernel=($(cmake -DKERNEL="$1" -P "$src/cmake/kernels.cmake")) || exit 2
-  fetch "$src/build/kernels/$1" "${kernel[0]}" "${kernel[1]}" ${kernel[2]//,/ }
+  row "$1"
+  fetch "${kernel[0]}" "${row[1]}" "${row[2]}" ${row[3]//,/ }
 }
 
 shell() {
   local name=$1 kernel here
   get "$name"
   here=$(mktemp -d) && scratch+=("$here")
-  archives "$here/archives" "$src/build" "${kernel[@]:3}"
-  payload "$here/payload" "$here/archives" "${kernel[0]}" "${kernel[@]:3}"
+  archives "$here/archives" "$src/build"
+  payload "$here/payload" "$here/archives" "${kernel[1]}" "${kernel[@]:2}"
   touch "$here/payload/shell"
   # As on a device of the kernel's first ABI list, root installs the way
   # without an NDK; PATH leads to it.
@@ -178,7 +190,7 @@ ABIS=$abis PATH=/payload/bin:/bin sh $archive/install.sh /data/local/tmp/bin
 echo "export ABIS=$abis PATH=/data/local/tmp/bin:/payload/bin:/bin" >/.profile
 echo "sh $archive/selftest.sh /data/local/tmp/bin checks them; each archive is in /payload; exit powers off"
 EOF
-  boot "$src/build/kernels/$name" "${kernel[0]}" "$here/payload"
+  boot "${kernel[0]}" "${kernel[1]}" "$here/payload"
 }
 
 # The first process: the mounts a device has, /proc as Android mounts it
@@ -251,6 +263,8 @@ boot() {
 }
 
 case ${1-} in
-  fetch | get | archives | payload | boot | shell) "$@" ;;
-  *) echo "usage: kernel.sh fetch|get|archives|payload|boot|shell ARG... (see its first lines)" >&2; exit 2 ;;
+  names | served | archives | payload | boot | shell) "$@" ;;
+  get) get "$2" ;;
+  row) row "$2" && printf '%s\n' "${kernel[0]}" "${kernel[1]}" "${kernel[*]:2}" ;;
+  *) echo "usage: kernel.sh names|served|row|get|archives|payload|boot|shell ARG... (see its first lines)" >&2; exit 2 ;;
 esac
