@@ -98,7 +98,7 @@ termux_deb() {
 # in abis ("<ABI> <Termux architecture> <largest page size its programs run
 # with>", for install.sh), and the first build's pages and notices, the same
 # for every ABI.
-android=$scratch/android
+android=$scratch/android android_archive=
 android_abi_files() {
   local build=$1 tree=$2 dir=$android/$android_abi caller
   mkdir -p "$dir"
@@ -107,6 +107,7 @@ android_abi_files() {
     "$target_strip" -o "$dir/$caller" "$build/examples/$caller"
   done
   echo "$android_abi $termux_arch $target_page_size" >>"$android/abis"
+  android_archive=$package_android
   [ -d "$android/share" ] || cp -a "$tree/share" "$android/share"
 }
 
@@ -136,8 +137,13 @@ done
 # The Android archive, with the scripts that install and check it on a device.
 if [ -d "$android" ]; then
   sort -o "$android/abis" "$android/abis"
-  cp "$src"/packaging/android/*.sh "$android/"
-  tarball "$out/$package_android" "$scratch" --transform="flags=r;s|^android|${package_android%.tar.gz}|" android
+  # install.sh with the page-size probe spliced in, and selftest.sh.
+  awk -v probe="$src/packaging/android/page-size.sh" '$0 == "@PAGE_SIZE_PROBE@" {
+    while ((getline line <probe) > 0) if (line !~ /^#/) print line; next } { print }' \
+    "$src/packaging/android/install.sh" >"$android/install.sh"
+  chmod --reference="$src/packaging/android/install.sh" "$android/install.sh"
+  cp "$src/packaging/android/selftest.sh" "$android/"
+  tarball "$out/$android_archive" "$scratch" --transform="flags=r;s|^android|${android_archive%.tar.gz}|" android
 fi
 
 source=$package_name-$package_version

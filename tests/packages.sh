@@ -139,6 +139,9 @@ for package in "$@"; do
       ;;
     "$package_android")
       [ -z "$rerun" ] || continue
+      # The same archive where another build follows this one.
+      "${yield[@]}" "$src/scripts/package.sh" --device "$scratch/mixed" "$build" "$host_build"
+      cmp "$file" "$scratch/mixed/$package" || { echo "$package: packed with another build after it: other bytes, or none"; status=1; }
       tar -xzf "$file" -C "$x"
       dir=$x/${package%.tar.gz} mksh=$(command -v mksh) toybox=$(command -v toybox)
       mkdir "$scratch/path"
