@@ -155,6 +155,12 @@ if(ANDROID)
     file(WRITE ${PROJECT_BINARY_DIR}/termux-control "${fields}")
     # Termux's dpkg asks it before installing: are the device's pages ones
     # the programs run with?
+    # The device's page-size probe, that install.sh has too: the lines after its comment.
+    set(probe ${PROJECT_SOURCE_DIR}/packaging/android/page-size.sh)
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${probe})
+    file(READ ${probe} PAGE_SIZE_PROBE)
+    string(REGEX REPLACE "^(#[^\n]*\n)+" "" PAGE_SIZE_PROBE "${PAGE_SIZE_PROBE}")
+    string(REGEX REPLACE "\n$" "" PAGE_SIZE_PROBE "${PAGE_SIZE_PROBE}")
     configure_file(${PROJECT_SOURCE_DIR}/packaging/termux-preinst.in termux-preinst @ONLY)
   endif()
 endif()

@@ -132,6 +132,7 @@ payload() {
   local presets=("$@")
   here=$(uname -m) here=${here/x86_64/amd64} here=${here/aarch64/arm64}
   install -D "$src/scripts/getprop" "$out/bin/getprop"
+  install -m 644 "$src/packaging/android/page-size.sh" "$out/page-size.sh"
   for way in "$archives"/*/; do
     way=$(basename "$way") suffix=${way/sysroot/} suffix=${suffix:+-$suffix} abis=()
     mkdir "$out/$way"

@@ -10,8 +10,8 @@
 # it prints begins "device: <way> <ABI> <what>: " or "device: suites <build>: ".
 # (After a line of its own: the console may begin with a terminal reset.)
 echo
-kib=$(sed -n 's/^KernelPageSize: *\([0-9]*\) kB$/\1/p' /proc/self/smaps | head -n 1)
-echo "device: kernel $(uname -r) $(uname -m), pages of $((kib * 1024)) bytes"
+. /payload/page-size.sh
+echo "device: kernel $(uname -r) $(uname -m), pages of $pagesize bytes"
 # The suites of the builds whose suites the virtual machine runs
 # (/payload/suites), on the host's own tree, in a chroot: its root read-only
 # over 9p ("host"), where the chroot gets its /proc, /dev and a writable /tmp

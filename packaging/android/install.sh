@@ -34,11 +34,7 @@ fi
 
 # The device's page size: toybox's getconf, or what the kernel says of this
 # process's pages.
-pagesize=$(getconf PAGESIZE 2>/dev/null) || pagesize=
-if [ -z "$pagesize" ]; then
-  kib=$(sed -n 's/^KernelPageSize: *\([0-9]*\) kB$/\1/p' /proc/self/smaps 2>/dev/null | head -n 1) || kib=
-  pagesize=$((${kib:-0} * 1024))
-fi
+@PAGE_SIZE_PROBE@
 
 # A program built for smaller pages than the device's aborts before it
 # starts: such an ABI is passed over.
