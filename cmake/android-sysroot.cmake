@@ -60,7 +60,7 @@ set(CMAKE_SYSROOT "${sysroot}")
 # or those of the NDK it lies in.
 set(ANDROID_NOTICES "${sysroot}/NOTICE-libc" "${sysroot}/NOTICE-libm")
 if(NOT EXISTS "${sysroot}/NOTICE-libc")
-  get_filename_component(ndk "${sysroot}/../../../.." ABSOLUTE)
+  get_filename_component(ndk "${sysroot}/../../../../.." ABSOLUTE)
   set(ANDROID_NOTICES "${ndk}/NOTICE")
 endif()
 set(TOOLCHAIN_PATH_MAP "${sysroot}=android-sysroot")
@@ -71,10 +71,24 @@ set(link_flags "-fuse-ld=lld -static")
 
 # The helper routines that libc.a calls (64-bit division on 32-bit ABIs,
 # outline atomics on arm64) come from the sysroot's compiler-rt, which its
-# libgcc.a names. Where the sysroot has none, a GNU cross compiler's
-# libgcc.a serves (LIBGCC_TRIPLE); it asks for glibc's internal name of
-# getauxval, which bionic has under its public name, same signature.
-if(LIBGCC_TRIPLE)
+# libgcc.a names. An NDK's own sysroot has none: its compiler-rt lies
+# beside it, and a libgcc.a of this build's names it (ANDROID_RUNTIME_DIR).
+# Where neither is, a GNU cross compiler's libgcc.a serves (LIBGCC_TRIPLE);
+# it asks for glibc's internal name of getauxval, which bionic has under its
+# public name, same signature.
+string(REGEX REPLACE "^armv7a$" "arm" builtins_arch "${processor}")
+file(GLOB builtins "${sysroot}/../lib/clang/*/lib/linux/libclang_rt.builtins-${builtins_arch}-android.a")
+if(NOT in_try_compile AND builtins)
+  get_filename_component(libc_dir "${libc}" DIRECTORY)
+  if(NOT EXISTS "${libc_dir}/libgcc.a")
+    list(GET builtins -1 builtins)
+    set(ANDROID_RUNTIME_DIR "${CMAKE_BINARY_DIR}/android-runtime")
+    file(WRITE "${ANDROID_RUNTIME_DIR}/libgcc.a" "INPUT(\"${builtins}\")\n")
+  endif()
+endif()
+if(ANDROID_RUNTIME_DIR)
+  string(APPEND link_flags " \"-L${ANDROID_RUNTIME_DIR}\"")
+elseif(LIBGCC_TRIPLE)
   file(GLOB libgcc /usr/lib/gcc-cross/${LIBGCC_TRIPLE}/*/libgcc.a)
   if(NOT libgcc)
     message(FATAL_ERROR "not here: ${LIBGCC_TRIPLE}-gcc, whose libgcc.a the ${ANDROID_ABI} sysroot needs")
@@ -93,6 +107,7 @@ set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 # What a compiler check's project must know to take the same way.
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ANDROID_ABI ANDROID_TRIPLE ANDROID_SYSROOT LIBGCC_TRIPLE)
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES ANDROID_ABI ANDROID_TRIPLE ANDROID_SYSROOT LIBGCC_TRIPLE
+     ANDROID_RUNTIME_DIR)
 include("${CMAKE_CURRENT_LIST_DIR}/emulator.cmake")
 run_programs_here(${processor})
