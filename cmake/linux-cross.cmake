@@ -1,9 +1,8 @@
 # SPDX-FileCopyrightText: 2026 The proc-utilities authors
 # SPDX-License-Identifier: Apache-2.0
-# Cross builds for GNU/Linux with Debian's cross compilers. The preset names
+# Cross builds for GNU/Linux with GNU cross compilers. The preset names
 # the target by its GNU triple, CROSS_TRIPLE (aarch64-linux-gnu, ...).
-# Run as a script (`cmake -DCROSS_TRIPLE=... -P`), it says whether it can
-# build here: "-- skipped: <why>" when the cross compiler is missing.
+# A message that begins "not here:" says this machine lacks the toolchain.
 if(NOT CROSS_TRIPLE)
   message(FATAL_ERROR "set CROSS_TRIPLE to the target's GNU triple (the presets do)")
 endif()
@@ -11,15 +10,7 @@ set(triple ${CROSS_TRIPLE})
 find_program(cross_cc ${triple}-gcc)
 find_program(cross_cxx ${triple}-g++)
 if(NOT cross_cc OR NOT cross_cxx)
-  set(why "${triple}-gcc or ${triple}-g++ not found (Debian: apt-get install g++-${triple})")
-  if(CMAKE_SCRIPT_MODE_FILE)
-    message(STATUS "skipped: ${why}")
-    return()
-  endif()
-  message(FATAL_ERROR "${why}")
-endif()
-if(CMAKE_SCRIPT_MODE_FILE)
-  return()
+  message(FATAL_ERROR "not here: ${triple}-gcc and ${triple}-g++ not found")
 endif()
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES CROSS_TRIPLE)
 string(REGEX MATCH "^[^-]+" processor ${triple})
