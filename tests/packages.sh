@@ -14,8 +14,9 @@
 # dpkg --root has installed it into a scratch root; and the Android archive's
 # scripts run as on a device, under mksh with only toybox's commands and a
 # getprop that names the device's ABIs: install.sh's choice for each row of
-# ABI lists, and install.sh then selftest.sh as this user, as user nobody,
-# and as nobody with /proc mounted hidepid=2 (as apps see it). What this
+# ABI lists, and install.sh then selftest.sh as this user, as uid 2000 (the
+# device's shell user, here with no name), and as nobody with /proc mounted
+# hidepid=2 (as apps see it). What this
 # machine cannot run is skipped, and the reason said. Passing, it leaves
 # the packages' SHA256SUMS in BUILD_DIR/packages.sha256 (but for nobody's
 # run, below, which checks its own against them).
@@ -150,7 +151,7 @@ for package in "$@"; do
       perl -e 'symlink $ARGV[0], "$ARGV[1]/$_" or die "$_: $!" for split " ", `$ARGV[0]`' "$toybox" "$scratch/path"
       cp "$src/scripts/getprop" "$scratch/path/"
       chmod -R 755 "$x"
-      for as in "" "setpriv --reuid=65534 --regid=65534 --clear-groups" "hidepid setpriv --reuid=65534 --regid=65534 --clear-groups"; do
+      for as in "" "setpriv --reuid=2000 --regid=2000 --clear-groups" "hidepid setpriv --reuid=65534 --regid=65534 --clear-groups"; do
         runs "$dir/$android_abi/greeter" || break
         [ -z "$as" ] || [ "$(id -u)" = 0 ] || { echo "skipped: $as: needs root"; continue; }
         [ "${as%% *}" != hidepid ] || why=$(unshare -m mount -t proc -o hidepid=2 proc /proc 2>&1) ||
@@ -163,6 +164,9 @@ for package in "$@"; do
         [ "${as%% *}" != hidepid ] || [ "$(echo "$got" | grep '^pid 1')" = "$(cat "$expected/selftest-hidepid")" ] ||
           { echo "$package: pid 1 seen under hidepid=2"; status=1; }
       done
+      # Stopped early (no mkdir on its PATH), it still ends with its count.
+      got=$(env -i PATH=/nonexistent "$mksh" "$dir/selftest.sh" "$x/bin-" 2>&1) || true
+      [ "${got##*$'\n'}" = "0 passed, 1 failed" ] || { echo "$package: selftest.sh stopped early: $got"; status=1; }
       # Stand-ins for the other ABIs (copies of this build's), with Termux's
       # names and the largest pages each runs with; and a getconf that says
       # the device's page size, as getprop says its ABIs.

@@ -14,10 +14,14 @@
 set -euo pipefail
 bin=${1:-$(cd "$(dirname "$0")" && pwd)/bin}
 [ -x "$bin/greeter" ] || { echo "selftest.sh: no programs in $bin: run install.sh first" >&2; exit 1; }
-passed=0 failed=0 idlers= uid=$(id -u)
+passed=0 failed=0 idlers= closed= uid=
+# The uid from the kernel: id(1) fails where no name is known for it.
+while read -r field value _; do [ "$field" != Uid: ] || uid=$value; done </proc/self/status
 scratch=${TMPDIR:-$bin}/.selftest.$$
+# Whatever stops it, it ends with its closing line.
+trap 'status=$?; kill $idlers 2>/dev/null || true; rm -rf "$scratch" 2>/dev/null || true
+  [ -n "$closed" ] || { echo "FAIL: selftest.sh stopped early, status $status"; echo "$passed passed, $((failed + 1)) failed"; exit 1; }' EXIT
 mkdir -p "$scratch"
-trap 'kill $idlers 2>/dev/null || true; rm -rf "$scratch"' EXIT
 
 # check WHAT GOT EXPECTED
 check() {
@@ -151,5 +155,6 @@ ids=$("$bin/namespace_ids" 1 2>&1) || status=$?
 why=$(echo "$ids" | grep -v '^1 ') || why=
 echo "pid 1 (to uid $uid): namespace_ids: $(echo "$ids" | grep '^1 ' | cut -d' ' -f3 | xargs), status $status${why:+ ($why)}"
 
+closed=1
 echo "$passed passed, $failed failed"
 [ $failed -eq 0 ]
