@@ -213,6 +213,7 @@ poweroff -f'
 boot() {
   local dir=$1 arch=$2 payload=$3 root share virtfs=()
   shift 3
+  command -v cpio >/dev/null || cannot "cpio not found: no initramfs to boot with"
   root=$(mktemp -d) && chmod 755 "$root" && scratch+=("$root" "$root.cpio.gz")
   mkdir -p "$root"/{bin,dev,etc,host,proc,sys,tmp,data/local/tmp}
   cp "$dir/busybox" "$root/bin/busybox"
@@ -237,8 +238,7 @@ boot() {
     amd64) qemu=qemu-system-x86_64 machine=(-machine pc -cpu max) console=ttyS0 ;;
     # max: every page size (the cortex models have no 16 KiB granule), and
     # 32-bit programs at EL0, as most Arm devices run armeabi-v7a. Without
-    # SVE, as most devices: no program here uses it, and emulating the
-    # kernel's work on its state took a tenth of the guest's time.
+    # SVE, as most devices: no program here uses it, and emulating it costs.
     arm64) qemu=qemu-system-aarch64 machine=(-machine virt -cpu max,pauth-impdef=on,sve=off) console=ttyAMA0 ;;
     # The 32-bit kernels of devices that run their ABI alone.
     armhf) qemu=qemu-system-arm machine=(-machine virt -cpu cortex-a15) console=ttyAMA0 ;;

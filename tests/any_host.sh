@@ -13,8 +13,8 @@ shift
 scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 mkdir "$scratch/bin"
-# The first of each name on PATH, linked by one ln: a process for each of
-# the thousands of commands took seconds.
+# The first of each name on PATH, linked by one ln rather than a process
+# for each of the thousands of commands.
 declare -A seen
 links=()
 for dir in ${PATH//:/ }; do

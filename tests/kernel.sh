@@ -28,7 +28,9 @@ rm -f "$notes/$name"
 # skipped WHY: what was not run here, noted for the driver to show.
 skipped() {
   local nowhere=
-  [ ! -f "$payload/suites" ] || nowhere="; the suites of $(sed 's|.*/||' "$payload/suites" | xargs), which run only here, ran nowhere"
+  [ ! -f "$payload/suites" ] || nowhere=$(while read -r build; do
+    (. "$build/target.env" && [ -z "$target_cannot_run" ] || echo "${build##*/}"); done <"$payload/suites" | xargs)
+  [ -z "$nowhere" ] || nowhere="; so the suites of $nowhere, which run only in this virtual machine, ran nowhere"
   mkdir -p "$notes" && echo "kernel_$name: skipped: $1$nowhere" | tee "$notes/$name"
   exit 3
 }

@@ -7,7 +7,8 @@
 #  - with no NDK and no sysroot, the Android builds are left out, said in
 #    one closing line (tests/expected/left-out);
 #  - with an NDK alone (the stand-in, copied beside it, where there is one),
-#    both ways build from it: the NDK's own, and the bionic sysroot inside it;
+#    both ways build from it, each in its own folder: the NDK's own, and
+#    the bionic sysroot inside it;
 #  - `kit clean` removes the builds and dist/, and keeps the fetched kernels.
 # usage: kit.sh SOURCE_DIR [NDK]
 set -euo pipefail
@@ -34,6 +35,10 @@ else
   for way in android-x86_64 android-x86_64-ndk; do
     [ -x "$top/main/dist/$way/bin/greeter" ] || { echo "from an NDK alone: no $way greeter"; status=1; }
   done
+  # Each way in its own folder: the NDK's release only in the NDK way's.
+  got=$(cd "$top/main/build" && grep -H '^target_android_ndk=' android-x86_64/target.env android-x86_64-ndk/target.env | xargs)
+  [ "$got" = "android-x86_64/target.env:target_android_ndk= android-x86_64-ndk/target.env:target_android_ndk=$(
+    sed -n 's/^Pkg\.Revision *= *//p' "$ndk/source.properties")" ] || { echo "the ways' builds: $got"; status=1; }
 fi
 
 mkdir -p "$top/main/build/fetched/k" "$top/main/build/host" "$top/main/dist/host"
