@@ -18,6 +18,15 @@ endif()
 
 get_property(objects GLOBAL PROPERTY object_deliverables)
 
+# A program that links them has its LOAD segments aligned as the kit's own
+# (MAX_PAGE_SIZE), so that it starts where the target's kernels use larger pages.
+set(page_link_option "")
+set(pc_page_link_option "")
+if(MAX_PAGE_SIZE)
+  set(page_link_option "-Wl,-z,max-page-size=${MAX_PAGE_SIZE}")
+  set(pc_page_link_option " ${page_link_option}")
+endif()
+
 # install_objects(LIBDIR COMPONENT [EXCLUDE_FROM_ALL]): the objects, their
 # pkg-config files and the CMake package in LIBDIR, each finding the tree's
 # top (to_prefix) and include/ from where it lies.

@@ -19,6 +19,8 @@ scratch=$(mktemp -d)
 trap 'rm -rf "$scratch"' EXIT
 # shellcheck source=/dev/null
 source "$build/target.env"
+# The flags as the shell words they are (paths in them are quoted).
+eval "cmake_args=($target_cmake) cflags=($target_cflags) ldflags=($target_ldflags)"
 consumer() { cmake -S "$src/tests/consumer" -B "$scratch/$1" -G Ninja "${@:2}"; }
 
 if [ -z "$debian" ]; then
@@ -31,11 +33,10 @@ if [ -z "$debian" ]; then
   out=$(consumer foreign "${foreign[@]}" 2>&1) && { echo "a consumer for another target took the tree"; exit 1; }
   grep -F "proc-utilities-config.cmake, version: $package_version, built for $refusal" <<<"$out" || { echo "$out"; exit 1; }
   # A toolchain file confines searches to its sysroot: the package's folder is named.
-  # shellcheck disable=SC2086 # CMake arguments, one word each
-  consumer built $target_cmake -Dproc-utilities_DIR="$tree/lib/cmake/proc-utilities"
+  consumer built "${cmake_args[@]}" -Dproc-utilities_DIR="$tree/lib/cmake/proc-utilities"
   pkgconfig=(PKG_CONFIG_PATH="$tree/lib/pkgconfig")
 else
-  triplet=$($target_cc -dumpmachine) cross=()
+  triplet=$("$target_cc" -dumpmachine) cross=()
   [ "${triplet%%-*}" = "$(uname -m)" ] || cross=(-DCMAKE_SYSTEM_NAME=Linux -DCMAKE_SYSTEM_PROCESSOR="${triplet%%-*}")
   consumer built "${cross[@]}" -DCMAKE_C_COMPILER="$target_cc" -DCMAKE_LIBRARY_ARCHITECTURE="$triplet" \
     -DCMAKE_PREFIX_PATH="$debian/usr"
@@ -44,15 +45,17 @@ fi
 cmake --build "$scratch/built"
 mkdir "$scratch/pkg-config"
 for caller in print_wchan:wchan namespace_ids:namespaces; do
-  # shellcheck disable=SC2046,SC2086 # compiler flags, one word each
-  $target_cc $target_cflags $(env "${pkgconfig[@]}" pkg-config --cflags --libs "proc-utilities-${caller#*:}") \
-    "$src/examples/${caller%:*}.c" $target_ldflags -o "$scratch/pkg-config/${caller%:*}"
+  # pkg-config escapes the blanks in its paths, for a shell to read.
+  eval "pc=($(env "${pkgconfig[@]}" pkg-config --cflags --libs "proc-utilities-${caller#*:}"))"
+  "$target_cc" "${cflags[@]}" "${pc[@]}" "$src/examples/${caller%:*}.c" "${ldflags[@]}" -o "$scratch/pkg-config/${caller%:*}"
 done
 
 machine=$(file -b "$build/examples/print_wchan" | cut -d, -f2)
 for way in built pkg-config; do
   for program in "$scratch/$way"/{print_wchan,namespace_ids}; do
     [ "$(file -b "$program" | cut -d, -f2)" = "$machine" ] || { echo "${program#"$scratch"/}: $(file -b "$program")"; exit 1; }
+    # Aligned as the kit's own programs, which the package asks of it.
+    [ -z "$target_max_page_size" ] || "$src/tests/load_alignment.sh" "$program" "$target_max_page_size"
   done
   [ -z "$target_cannot_run" ] || { echo "skipped: running the callers: $target_cannot_run"; continue; }
   TEST_EMULATOR=${target_run%% *} NAMESPACE_IDS=$scratch/$way/namespace_ids PRINT_WCHAN=$scratch/$way/print_wchan "$harness"
