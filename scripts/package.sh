@@ -80,14 +80,21 @@ deb() {
   debian_package "$file" "$root" usr "$build/$package.control"
 }
 
-# termux_deb FILE TREE BUILD: TREE under Termux's prefix, with the build's
+# termux_deb FILE TREE BUILD: TREE under Termux's prefix, with the example
+# callers in bin/ and selftest.sh in share/<name>/, and the build's
 # Termux control fields; unchecked, since dpkg-deb warns of the "_" in
 # Termux's x86_64, which Termux's dpkg takes (and warns that it does not check).
 termux_deb() {
-  local file=$1 tree=$2 build=$3 root=$scratch/deb
+  local file=$1 tree=$2 build=$3 root=$scratch/deb usr caller
   rm -rf "$root"
-  mkdir -p "$root/data/data/com.termux/files"
-  cp -a "$tree" "$root/data/data/com.termux/files/usr"
+  usr=$root/data/data/com.termux/files/usr
+  mkdir -p "${usr%/usr}"
+  cp -a "$tree" "$usr"
+  # The example callers and the self-check, as the Android archive has them.
+  for caller in print_wchan namespace_ids; do
+    "$target_strip" -o "$usr/bin/$caller" "$build/examples/$caller"
+  done
+  install -D -m 755 "$src/packaging/android/selftest.sh" "$usr/share/$package_name/selftest.sh"
   install -D -m 755 "$build/termux-preinst" "$root/DEBIAN/preinst"
   debian_package "$file" "$root" data "$build/termux-control" --nocheck 2>&1 |
     { grep -vx 'dpkg-deb: warning: not checking contents of control area' || true; } >&2

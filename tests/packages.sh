@@ -127,16 +127,30 @@ for package in "$@"; do
   case $package in
     *-source.tar.gz) ;;
     "$package_termux")
-      dpkg-deb -x "$file" "$x" && same_tree "$x/data/data/com.termux/files/usr" "$scratch/tree" ||
+      # The tree and the files only it has (each executable) under Termux's prefix.
+      usr=$x/data/data/com.termux/files/usr
+      dpkg-deb -x "$file" "$x"
+      while read -r extra; do
+        [ -x "$usr/$extra" ] && rm "$usr/$extra" || { echo "$package: no $extra"; status=1; }
+      done <"$expected/termux-extras"
+      rmdir "$usr/share/$package_name" && same_tree "$usr" "$scratch/tree" ||
         { echo "$package: not the installed tree under Termux's prefix"; status=1; }
-      root=$scratch/root greeter=$scratch/root/data/data/com.termux/files/usr/bin/greeter
+      root=$scratch/root usr=$scratch/root/data/data/com.termux/files/usr greeter=$scratch/root/data/data/com.termux/files/usr/bin/greeter
       # Its preinst, run chrooted by dpkg, needs Termux's shell: a static one.
       install -D "$(command -v busybox)" "$root/data/data/com.termux/files/usr/bin/sh"
       if ! dpkg_root "$root" --force-architecture -i "$file"; then
         echo "$package: dpkg could not install it"; status=1
       # (Where it cannot run, runs says so.)
-      elif runs "$greeter" && [ "$("$greeter")" != "Hello, World!" ]; then
+      elif ! runs "$greeter"; then
+        :
+      elif [ "$("$greeter")" != "Hello, World!" ]; then
         echo "$package: its greeter, installed by dpkg"; status=1
+      # Its self-check, run as in Termux, from where dpkg put it (with the
+      # Android archive's commands, which root's run sets up).
+      elif [ -z "$rerun" ]; then
+        got=$(env -i PATH="$scratch/path" "$mksh" "$usr/share/$package_name/selftest.sh" 2>&1) || true
+        [ "${got##*$'\n'}" = "$(sed -n 's/^runs installed: //p' "$expected/device-verdicts")" ] ||
+          { echo "$got"; echo "$package: selftest.sh from Termux's prefix failed"; status=1; }
       fi
       ;;
     "$package_android")

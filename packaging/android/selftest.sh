@@ -12,7 +12,10 @@
 # M failed", and the status is 0 when none failed. Android's own shell and
 # toybox commands are all it needs.
 set -euo pipefail
-bin=${1:-$(cd "$(dirname "$0")" && pwd)/bin}
+here=$(cd "$(dirname "$0")" && pwd)
+bin=${1:-$here/bin}
+# From the Termux package, share/proc-utilities/: the programs are the prefix's.
+[ -n "${1-}" ] || [ -x "$bin/greeter" ] || [ ! -x "$here/../../bin/greeter" ] || bin=$(cd "$here/../../bin" && pwd)
 [ -x "$bin/greeter" ] || { echo "selftest.sh: no programs in $bin: run install.sh first" >&2; exit 1; }
 passed=0 failed=0 idlers= closed= uid=
 # The uid from the kernel: id(1) fails where no name is known for it.
