@@ -13,11 +13,13 @@
 set -euo pipefail
 goal=${1:-build}
 
-# what (a command, or a file pattern), its Debian package, and which goal needs it
-# (optional: nothing stops without it). Packages that follow Debian's default
-# release of a tool (clang's runtime: libclang-rt-dev, as clang follows it) and
-# patterns that match each release's layout (clang 14: lib/linux/*-x86_64.a,
-# clang 19: lib/x86_64-pc-linux-gnu/*.a) keep the list right on Debian 12 and 13.
+# what (a command, or a file pattern), its Debian package, which goal needs it
+# (optional: nothing stops without it; a build whose tools are missing is left
+# out, said by the driver), and for a file the name it is shown by off Debian.
+# Packages that follow Debian's default release of a tool (clang's runtime:
+# libclang-rt-dev, as clang follows it) and patterns that match each
+# release's layout (clang 14: lib/linux/*-x86_64.a, clang 19:
+# lib/x86_64-pc-linux-gnu/*.a) keep the list right on Debian 12 and 13.
 needs="
 cmake                  cmake                 build
 make                   make                  build
@@ -25,14 +27,14 @@ ninja                  ninja-build           build
 gcc                    gcc                   build
 g++                    g++                   build
 readelf                binutils              build
-/usr/include/gtest/gtest.h               libgtest-dev      build
-/usr/src/googletest/CMakeLists.txt       googletest        build
-/usr/include/benchmark/benchmark.h       libbenchmark-dev  build
-clang                  clang                 build
-ld.lld                 lld                   build
-llvm-readelf           llvm                  build
-aarch64-linux-gnu-g++  g++-aarch64-linux-gnu build
-aarch64-linux-gnu-gcc  gcc-aarch64-linux-gnu build
+clang                  clang                 optional
+ld.lld                 lld                   optional
+llvm-readelf           llvm                  optional
+aarch64-linux-gnu-g++  g++-aarch64-linux-gnu optional
+aarch64-linux-gnu-gcc  gcc-aarch64-linux-gnu optional
+/usr/include/gtest/gtest.h               libgtest-dev      optional GoogleTest
+/usr/src/googletest/CMakeLists.txt       googletest        optional GoogleTest's sources
+/usr/include/benchmark/benchmark.h       libbenchmark-dev  optional Google Benchmark
 clang-format           clang-format          test
 clang-tidy             clang-tidy            test
 cppcheck               cppcheck              test
@@ -44,7 +46,7 @@ toybox                 toybox                test
 busybox                busybox-static        test
 perl                   perl-base             test
 file                   file                  test
-/usr/lib/llvm-*/lib/clang/*/lib/*/libclang_rt.fuzzer?(-x86_64).a  libclang-rt-dev  test
+/usr/lib/llvm-*/lib/clang/*/lib/*/libclang_rt.fuzzer?(-*).a  libclang-rt-dev  test libFuzzer
 qemu-aarch64           qemu-user             optional
 qemu-arm               qemu-user             optional
 qemu-system-x86_64     qemu-system-x86       optional
@@ -61,13 +63,13 @@ shopt -s extglob
 here() { if [[ $1 == /* ]]; then compgen -G "$1" >/dev/null; else command -v "$1" >/dev/null; fi; }
 
 missing=() packages=() stopping=()
-while read -r what package need; do
+while read -r what package need name; do
   [ -n "$what" ] && ! here "$what" || continue
   # The Debian run needs its own tools here and nothing else; make, not those.
   if [ "$goal" = debian ]; then [ "$need" = debian ] || continue; elif [ "$need" = debian ]; then continue; fi
-  missing+=("$what")
+  missing+=("${name:-$what}")
   [[ " ${packages[*]} " == *" $package "* ]] || packages+=("$package")
-  [ "$need" = build ] || [ "$need" = "$goal" ] && stopping+=("$what")
+  [ "$need" = build ] || [ "$need" = "$goal" ] && stopping+=("${name:-$what}")
 done <<<"$needs"
 [ ${#missing[@]} -eq 0 ] && exit 0
 
@@ -84,8 +86,9 @@ if command -v apt-get >/dev/null && command -v dpkg-query >/dev/null; then
   exit 0
 fi
 
+list() { local IFS=,; echo "$*" | sed 's/,/, /g'; }
 if [ ${#stopping[@]} -gt 0 ]; then
-  echo "not found, and make $goal needs them: ${stopping[*]}" >&2
+  echo "not found, and make $goal needs them: $(list "${stopping[@]}")" >&2
   exit 1
 fi
-echo "not found, so some tests or packages are left out: ${missing[*]}" >&2
+echo "not found, so some builds, tests or packages are left out: $(list "${missing[@]}")" >&2
