@@ -12,8 +12,12 @@ find_program(cross_cxx ${triple}-g++)
 if(NOT cross_cc OR NOT cross_cxx)
   message(FATAL_ERROR "not here: ${triple}-gcc and ${triple}-g++ not found")
 endif()
-list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES CROSS_TRIPLE)
+# On a machine of the target's own kind the host build is that target.
 string(REGEX MATCH "^[^-]+" processor ${triple})
+if(processor STREQUAL CMAKE_HOST_SYSTEM_PROCESSOR)
+  message(FATAL_ERROR "not here: this machine is ${processor}: the host build is this target")
+endif()
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES CROSS_TRIPLE)
 set(CMAKE_SYSTEM_NAME Linux)
 set(CMAKE_SYSTEM_PROCESSOR ${processor})
 

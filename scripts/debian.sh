@@ -9,10 +9,12 @@
 # /src/shared. They run as root with the tree as their root, and the /proc,
 # /sys and /dev mmdebstrap mounts for its hooks; not as root, in its unshare
 # mode. Prints each command's last lines and wall time (the whole output goes
-# to build/debian-RELEASE/), and exits non-zero when one fails. The tree is
+# to build/debian-RELEASE-ARCH/), and exits non-zero when one fails. The tree is
 # mmdebstrap's own temporary one, unmounted and removed by it; apt's downloads
-# are kept in build/debian-RELEASE/archives for the next run.
-# usage: debian.sh 12|13
+# are kept in build/debian-RELEASE-ARCH/archives for the next run.
+# With ARCH (arm64, say), the tree is of that architecture, its programs
+# run under qemu-user through binfmt_misc, and each test may take an hour.
+# usage: debian.sh 12|13 [ARCH]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -32,9 +34,10 @@ if [ "${1:-}" = inside ]; then
     unshare -m sh -c 'mount --rbind "$1" "$1" && mount -t proc proc "$1/proc" && cd "$1" &&
       pivot_root . . && umount -l . &&
       exec /usr/bin/env -i HOME=/root PATH=/usr/local/sbin:/usr/local/bin:/usr/sbin:/usr/bin:/sbin:/bin \
-      sh -c "cd /src/main && $2"' sh "$root" "$command" >"$log" 2>&1 || status=$?
+      KIT_TEST_TIMEOUT="$3" sh -c "cd /src/main && $2"' sh "$root" "$command" "${KIT_TEST_TIMEOUT-}" >"$log" 2>&1 ||
+      status=$?
     seconds=$((SECONDS - start))
-    echo "Debian $release: $command: status $status, $((seconds / 60)) min $((seconds % 60)) s; its last lines:"
+    echo "Debian $release ${logs##*-}: $command: status $status, $((seconds / 60)) min $((seconds % 60)) s; its last lines:"
     tail -n 12 "$log" | sed 's/^/  /'
     # Failing here would stop mmdebstrap before it keeps the downloads.
     [ $status -eq 0 ] || { echo "$command" >"$logs/failed"; break; }
@@ -45,13 +48,25 @@ fi
 case ${1:-} in
   12) suite=bookworm ;;
   13) suite=trixie ;;
-  *) echo "usage: debian.sh 12|13" >&2; exit 2 ;;
+  *) echo "usage: debian.sh 12|13 [ARCH]" >&2; exit 2 ;;
 esac
-release=$1
+release=$1 arch=${2:-$(dpkg --print-architecture)}
 scripts/deps.sh debian
+if [ "$arch" != "$(dpkg --print-architecture)" ]; then
+  # Another architecture's tree runs under qemu-user, which binfmt_misc
+  # hands its programs to.
+  command -v qemu-aarch64-static >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq qemu-user-static >/dev/null
+  [ -f /proc/sys/fs/binfmt_misc/status ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
+  for conf in /usr/lib/binfmt.d/qemu-*.conf; do
+    name=$(cut -d: -f2 "$conf")
+    [ -e "/proc/sys/fs/binfmt_misc/$name" ] || cat "$conf" >/proc/sys/fs/binfmt_misc/register
+  done
+  # Under emulation every test takes many times as long.
+  export KIT_TEST_TIMEOUT=3600
+fi
 if [ "$(id -u)" -eq 0 ]; then mode=root; else mode=unshare; fi
 shared=$(realpath ../shared)
-logs=$PWD/build/debian-$release archives=$PWD/build/debian-$release/archives
+logs=$PWD/build/debian-$release-$arch archives=$PWD/build/debian-$release-$arch/archives
 mkdir -p "$archives"
 rm -f "$logs"/*.log "$logs/failed"
 
@@ -69,19 +84,19 @@ tar -c -f "$work/shared.tar" -C "$shared" --owner=0 --group=0 --numeric-owner .
 
 start=$SECONDS
 # shellcheck disable=SC2016 # $1 is the hooks' own: the tree
-mmdebstrap --mode="$mode" --variant=minbase --include=git,make,ca-certificates \
+mmdebstrap --mode="$mode" --variant=minbase --architectures="$arch" --include=git,make,ca-certificates \
   --skip=essential/unlink \
   --setup-hook='mkdir -p "$1/var/cache/apt/archives"' \
   --setup-hook="sync-in $archives /var/cache/apt/archives" \
   --customize-hook='mkdir -p "$1/src/main" "$1/src/shared"' \
   --customize-hook="tar-in $work/main.tar /src/main" \
   --customize-hook="tar-in $work/shared.tar /src/shared" \
-  --customize-hook="$PWD/scripts/debian.sh inside $release $logs \"\$1\"" \
+  --customize-hook="KIT_TEST_TIMEOUT=${KIT_TEST_TIMEOUT-} '$PWD/scripts/debian.sh' inside $release '$logs' \"\$1\"" \
   --customize-hook="sync-out /var/cache/apt/archives $archives" \
   "$suite" /dev/null
 seconds=$((SECONDS - start))
-echo "Debian $release: the whole run, the tree made and removed: $((seconds / 60)) min $((seconds % 60)) s"
+echo "Debian $release $arch: the whole run, the tree made and removed: $((seconds / 60)) min $((seconds % 60)) s"
 if [ -e "$logs/failed" ]; then
-  echo "Debian $release: $(cat "$logs/failed") failed; its output: $logs" >&2
+  echo "Debian $release $arch: $(cat "$logs/failed") failed; its output: $logs" >&2
   exit 1
 fi

@@ -189,10 +189,13 @@ for package in "$@"; do
       rm "$scratch/path/getconf"
       printf '#!%s\necho "$PAGES"\n' "$mksh" >"$scratch/path/getconf"
       chmod 755 "$scratch/path/getconf"
-      # The device's ABI list ("-": none, so uname -m, x86_64 here), its page
-      # size, and what install.sh says first; refused, it installs nothing.
+      # The device's ABI list ("-@MACHINE": none, so uname -m, where it is
+      # MACHINE), its page size, and what install.sh says first; refused, it
+      # installs nothing.
       as=
       while read -r abis pages want; do
+        [[ $abis != -@* ]] || [ "${abis#-@}" = "$(uname -m)" ] || continue
+        abis=${abis%@*}
         got=$(PAGES=$pages device "${abis#-}" install.sh "$x/$abis" 2>&1) || got="$got (status $?)"
         installed="batch_idler greeter namespace_ids print_wchan" && [[ $want != *refused* ]] || installed=
         [[ $got == "$want"* ]] && [ "$(ls "$x/$abis" 2>/dev/null | xargs)" = "$installed" ] ||
