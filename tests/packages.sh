@@ -179,7 +179,7 @@ for package in "$@"; do
           { echo "$package: pid 1 seen under hidepid=2"; status=1; }
       done
       # Stopped early (no mkdir on its PATH), it still ends with its count.
-      got=$(env -i PATH=/nonexistent "$mksh" "$dir/selftest.sh" "$x/bin-" 2>&1) || true
+      got=$(env -i PATH=/nonexistent "$mksh" "$dir/selftest.sh" "$dir/$android_abi" 2>&1) || true
       [ "${got##*$'\n'}" = "0 passed, 1 failed" ] || { echo "$package: selftest.sh stopped early: $got"; status=1; }
       # Stand-ins for the other ABIs (copies of this build's), with Termux's
       # names and the largest pages each runs with; and a getconf that says

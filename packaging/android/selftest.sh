@@ -12,18 +12,22 @@
 # M failed", and the status is 0 when none failed. Android's own shell and
 # toybox commands are all it needs.
 set -euo pipefail
-here=$(cd "$(dirname "$0")" && pwd)
-bin=${1:-$here/bin}
-# From the Termux package, share/proc-utilities/: the programs are the prefix's.
-[ -n "${1-}" ] || [ -x "$bin/greeter" ] || [ ! -x "$here/../../bin/greeter" ] || bin=$(cd "$here/../../bin" && pwd)
+passed=0 failed=0 idlers= closed= scratch=
+# Whatever stops it, it ends with its closing line.
+trap 'status=$?; kill $idlers 2>/dev/null || true; [ -z "$scratch" ] || rm -rf "$scratch" 2>/dev/null || true
+  [ -n "$closed" ] || { echo "FAIL: selftest.sh stopped early, status $status"; echo "$passed passed, $((failed + 1)) failed"; exit 1; }' EXIT
+bin=${1-}
+if [ -z "$bin" ]; then
+  here=$(cd "$(dirname "$0")" && pwd)
+  bin=$here/bin
+  # From the Termux package, share/proc-utilities/: the programs are the prefix's.
+  [ -x "$bin/greeter" ] || [ ! -x "$here/../../bin/greeter" ] || bin=$(cd "$here/../../bin" && pwd)
+fi
 [ -x "$bin/greeter" ] || { echo "selftest.sh: no programs in $bin: run install.sh first" >&2; exit 1; }
-passed=0 failed=0 idlers= closed= uid=
 # The uid from the kernel: id(1) fails where no name is known for it.
+uid=
 while read -r field value _; do [ "$field" != Uid: ] || uid=$value; done </proc/self/status
 scratch=${TMPDIR:-$bin}/.selftest.$$
-# Whatever stops it, it ends with its closing line.
-trap 'status=$?; kill $idlers 2>/dev/null || true; rm -rf "$scratch" 2>/dev/null || true
-  [ -n "$closed" ] || { echo "FAIL: selftest.sh stopped early, status $status"; echo "$passed passed, $((failed + 1)) failed"; exit 1; }' EXIT
 mkdir -p "$scratch"
 
 # check WHAT GOT EXPECTED
