@@ -8,12 +8,10 @@
 
 # For the toolchain files: the emulator, or the reason there is none.
 #   run_programs_here(PROCESSOR [QEMU_OPTION...])
-# EMULATE takes qemu-user where this machine would run them itself, as a
-# machine of another kind must (the tests take that path on x86_64 too).
 function(run_programs_here processor)
   set(host ${CMAKE_HOST_SYSTEM_PROCESSOR})
   set(CMAKE_CROSSCOMPILING_EMULATOR "" PARENT_SCOPE)
-  if(NOT EMULATE AND (processor STREQUAL host OR (host STREQUAL "x86_64" AND processor MATCHES "^i[3-6]86$")))
+  if(processor STREQUAL host OR (host STREQUAL "x86_64" AND processor MATCHES "^i[3-6]86$"))
     return()
   endif()
   # qemu-user names its 32-bit emulators after the family, not the version.
