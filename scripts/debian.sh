@@ -55,7 +55,8 @@ scripts/deps.sh debian
 if [ "$arch" != "$(dpkg --print-architecture)" ]; then
   # Another architecture's tree runs under qemu-user, which binfmt_misc
   # hands its programs to.
-  command -v qemu-aarch64-static >/dev/null || DEBIAN_FRONTEND=noninteractive apt-get install -y -qq qemu-user-static >/dev/null
+  command -v qemu-aarch64-static >/dev/null && command -v arch-test >/dev/null ||
+    DEBIAN_FRONTEND=noninteractive apt-get install -y -qq qemu-user-static arch-test >/dev/null
   [ -f /proc/sys/fs/binfmt_misc/status ] || mount -t binfmt_misc binfmt_misc /proc/sys/fs/binfmt_misc
   for conf in /usr/lib/binfmt.d/qemu-*.conf; do
     name=$(cut -d: -f2 "$conf")
