@@ -80,20 +80,27 @@ deb() {
   debian_package "$file" "$root" usr "$build/$package.control"
 }
 
+# callers BUILD DIR: the build's example callers into DIR, stripped as the
+# programs are.
+callers() {
+  local caller
+  for caller in print_wchan namespace_ids; do
+    "$target_strip" -o "$2/$caller" "$1/examples/$caller"
+  done
+}
+
 # termux_deb FILE TREE BUILD: TREE under Termux's prefix, with the example
 # callers in bin/ and selftest.sh in share/<name>/, and the build's
 # Termux control fields; unchecked, since dpkg-deb warns of the "_" in
 # Termux's x86_64, which Termux's dpkg takes (and warns that it does not check).
 termux_deb() {
-  local file=$1 tree=$2 build=$3 root=$scratch/deb usr caller
+  local file=$1 tree=$2 build=$3 root=$scratch/deb usr
   rm -rf "$root"
   usr=$root/data/data/com.termux/files/usr
   mkdir -p "${usr%/usr}"
   cp -a "$tree" "$usr"
   # The example callers and the self-check, as the Android archive has them.
-  for caller in print_wchan namespace_ids; do
-    "$target_strip" -o "$usr/bin/$caller" "$build/examples/$caller"
-  done
+  callers "$build" "$usr/bin"
   install -D -m 755 "$src/packaging/android/selftest.sh" "$usr/share/$package_name/selftest.sh"
   install -D -m 755 "$build/termux-preinst" "$root/DEBIAN/preinst"
   debian_package "$file" "$root" data "$build/termux-control" --nocheck 2>&1 |
@@ -107,12 +114,10 @@ termux_deb() {
 # for every ABI.
 android=$scratch/android android_archive=
 android_abi_files() {
-  local build=$1 tree=$2 dir=$android/$android_abi caller
+  local build=$1 tree=$2 dir=$android/$android_abi
   mkdir -p "$dir"
   cp -a "$tree"/bin/* "$dir/"
-  for caller in print_wchan namespace_ids; do
-    "$target_strip" -o "$dir/$caller" "$build/examples/$caller"
-  done
+  callers "$build" "$dir"
   echo "$android_abi $termux_arch $target_page_size" >>"$android/abis"
   android_archive=$package_android
   [ -d "$android/share" ] || cp -a "$tree/share" "$android/share"
