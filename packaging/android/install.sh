@@ -8,7 +8,7 @@
 # size: the device
 # names them in ro.product.cpu.abilist (Android 5.0 and later), failing that
 # in ro.product.cpu.abi; failing both, the ABI whose Termux architecture
-# begins what `uname -m` says is taken. Android's own shell and toybox
+# `uname -m` begins with is taken. Android's own shell and toybox
 # commands are all it needs.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
