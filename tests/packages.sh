@@ -40,6 +40,9 @@ cannot=
 [ "$(id -u)" = 0 ] || cannot="not root: packages_hold_the_installed_tree runs as this user"
 [ -n "$cannot" ] || why=$(unshare -m true 2>&1) || cannot="no mount namespace here for builds of nobody's own: $why"
 [ -n "$cannot" ] || setpriv --reuid=65534 --regid=65534 --clear-groups test -x "$0" || cannot="user nobody cannot reach the checkout ($0)"
+# nobody's dpkg runs in a user namespace of its own (dpkg_root).
+[ -n "$cannot" ] || why=$(setpriv --reuid=65534 --regid=65534 --clear-groups unshare --map-root-user true 2>&1) ||
+  cannot="user nobody cannot make a user namespace here: $why"
 if [ "${1-}" = --not-as-root ]; then
   shift
   [ -z "$cannot" ] || { echo "skipped: $cannot"; exit 77; }
