@@ -142,6 +142,14 @@ if(ANDROID)
   endif()
   set(package_android ${package_name}-${PROJECT_VERSION}-android.tar.gz)
   list(APPEND package_files ${package_android})
+  # The device's page-size probe, spliced into install.sh and the Termux
+  # preinst: the lines after its comment.
+  set(probe ${PROJECT_SOURCE_DIR}/packaging/android/page-size.sh)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${probe})
+  file(READ ${probe} PAGE_SIZE_PROBE)
+  string(REGEX REPLACE "^(#[^\n]*\n)+" "" PAGE_SIZE_PROBE "${PAGE_SIZE_PROBE}")
+  string(REGEX REPLACE "\n$" "" PAGE_SIZE_PROBE "${PAGE_SIZE_PROBE}")
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/android/install.sh android-install.sh @ONLY)
   if(NOT package_no_deb)
     set(package_termux ${package_name}_${PROJECT_VERSION}_${TERMUX_ARCH}.deb)
     list(APPEND package_files ${package_termux})
@@ -155,12 +163,6 @@ if(ANDROID)
     file(WRITE ${PROJECT_BINARY_DIR}/termux-control "${fields}")
     # Termux's dpkg asks it before installing: are the device's pages ones
     # the programs run with?
-    # The device's page-size probe, that install.sh has too: the lines after its comment.
-    set(probe ${PROJECT_SOURCE_DIR}/packaging/android/page-size.sh)
-    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${probe})
-    file(READ ${probe} PAGE_SIZE_PROBE)
-    string(REGEX REPLACE "^(#[^\n]*\n)+" "" PAGE_SIZE_PROBE "${PAGE_SIZE_PROBE}")
-    string(REGEX REPLACE "\n$" "" PAGE_SIZE_PROBE "${PAGE_SIZE_PROBE}")
     configure_file(${PROJECT_SOURCE_DIR}/packaging/termux-preinst.in termux-preinst @ONLY)
   endif()
 endif()

@@ -110,9 +110,9 @@ termux_deb() {
 # android_abi_files BUILD TREE: the build's ABI into the Android archive:
 # its programs and example callers (stripped as the programs are), its line
 # in abis ("<ABI> <Termux architecture> <largest page size its programs run
-# with>", for install.sh), and the first build's pages and notices, the same
-# for every ABI.
-android=$scratch/android android_archive=
+# with>", for install.sh), and the first build's pages, notices and
+# install.sh, the same for every ABI.
+android=$scratch/android android_archive= android_install=
 android_abi_files() {
   local build=$1 tree=$2 dir=$android/$android_abi
   mkdir -p "$dir"
@@ -120,6 +120,7 @@ android_abi_files() {
   callers "$build" "$dir"
   echo "$android_abi $termux_arch $target_page_size" >>"$android/abis"
   android_archive=$package_android
+  [ -n "$android_install" ] || android_install=$build/android-install.sh
   [ -d "$android/share" ] || cp -a "$tree/share" "$android/share"
 }
 
@@ -149,11 +150,8 @@ done
 # The Android archive, with the scripts that install and check it on a device.
 if [ -d "$android" ]; then
   sort -o "$android/abis" "$android/abis"
-  # install.sh with the page-size probe spliced in, and selftest.sh.
-  awk -v probe="$src/packaging/android/page-size.sh" '$0 == "@PAGE_SIZE_PROBE@" {
-    while ((getline line <probe) > 0) if (line !~ /^#/) print line; next } { print }' \
-    "$src/packaging/android/install.sh" >"$android/install.sh"
-  chmod --reference="$src/packaging/android/install.sh" "$android/install.sh"
+  # install.sh, with the page-size probe the build spliced in, and selftest.sh.
+  cp "$android_install" "$android/install.sh"
   cp "$src/packaging/android/selftest.sh" "$android/"
   tarball "$out/$android_archive" "$scratch" --transform="flags=r;s|^android|${android_archive%.tar.gz}|" android
 fi
